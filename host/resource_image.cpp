@@ -1,0 +1,34 @@
+#include "host/resource_image.hpp"
+
+#include <OpenImageIO/imageio.h>
+
+#include <stdexcept>
+#include <vector>
+
+#include "host/memory_host.hpp"
+
+namespace zeb::host {
+
+std::unique_ptr<MemoryImage> read_resource_image(RefLedger& ledger, const std::string& path) {
+  auto input = OIIO::ImageInput::open(path);
+  if (!input) {
+    throw std::runtime_error(path + ": cannot read the resource image: " + OIIO::geterror());
+  }
+  const OIIO::ImageSpec& spec = input->spec();
+  std::vector<float> grey(static_cast<std::size_t>(spec.width) *
+                          static_cast<std::size_t>(spec.height));
+  if (spec.nchannels < 1 ||
+      !input->read_image(0, 0, 0, 1, OIIO::TypeDesc::FLOAT, grey.data())) {
+    throw std::runtime_error(path + ": cannot decode the resource image: " + input->geterror());
+  }
+  auto image = std::make_unique<MemoryImage>(ledger, spec.width, spec.height, true);
+  float* out = image->pixels().data();
+  for (const float g : grey) {
+    out[0] = out[1] = out[2] = g;
+    out[3] = 1.0f;
+    out += 4;
+  }
+  return image;
+}
+
+}  // namespace zeb::host
