@@ -98,7 +98,7 @@ MemoryCamera::MemoryCamera(RefLedger& ledger, std::string camera_name, Journal* 
 AttributeStream* MemoryCamera::find_stream(int32_t flags, int32_t stream_id, void*) {
   if (journal)
     journal->push_back("find_stream " + name + " " + std::to_string(flags) + " " +
-                        std::to_string(stream_id));
+                       std::to_string(stream_id));
   auto found = streams.find(stream_id);
   if (found == streams.end()) return nullptr;
   auto* stream = new MemoryStream(ledger(), found->second, journal);
@@ -109,7 +109,7 @@ AttributeStream* MemoryCamera::find_stream(int32_t flags, int32_t stream_id, voi
 AttributeStream* MemoryCamera::create_stream(int32_t flags, int32_t stream_id, void*) {
   if (journal)
     journal->push_back("create_stream " + name + " " + std::to_string(flags) + " " +
-                        std::to_string(stream_id));
+                       std::to_string(stream_id));
   std::vector<uint8_t>& bytes = streams[stream_id];
   bytes.clear();
   auto* stream = new MemoryStream(ledger(), bytes, journal);
@@ -120,7 +120,7 @@ AttributeStream* MemoryCamera::create_stream(int32_t flags, int32_t stream_id, v
 void MemoryCamera::delete_stream(int32_t camera_index, int32_t stream_id, void*) {
   if (journal)
     journal->push_back("delete_stream " + name + " " + std::to_string(camera_index) + " " +
-                        std::to_string(stream_id));
+                       std::to_string(stream_id));
   streams.erase(stream_id);
 }
 
@@ -158,9 +158,7 @@ MemoryCamera& MemoryScene::add_camera(std::string name) {
 
 MemoryDialog::MemoryDialog(RefLedger& ledger, const Uuid& dialog_id, DialogScript script,
                            Journal* journal)
-    : Counted<HostDialog>(ledger, true),
-      id(dialog_id),
-      script_(std::move(script)) {
+    : Counted<HostDialog>(ledger, true), id(dialog_id), script_(std::move(script)) {
   this->journal = journal;
   label = "dialog";
 }
@@ -170,8 +168,7 @@ void MemoryDialog::set_dialog_title(const char* text, void*) {
   title = text;
 }
 
-int32_t MemoryDialog::append_dialog_item(int32_t kind, const char* label, int32_t item_id,
-                                         void*) {
+int32_t MemoryDialog::append_dialog_item(int32_t kind, const char* label, int32_t item_id, void*) {
   if (journal) journal->push_back("append_dialog_item " + std::to_string(kind));
   Item item{kind, label, item_id, {}, 0, 0.0};
   if (kind == CHOICE_ITEM) {
@@ -179,9 +176,8 @@ int32_t MemoryDialog::append_dialog_item(int32_t kind, const char* label, int32_
     std::size_t slash = text.find('/');
     while (slash != std::string::npos) {
       const std::size_t next = text.find('/', slash + 1);
-      item.choices.push_back(text.substr(slash + 1, next == std::string::npos
-                                                        ? std::string::npos
-                                                        : next - slash - 1));
+      item.choices.push_back(
+          text.substr(slash + 1, next == std::string::npos ? std::string::npos : next - slash - 1));
       slash = next;
     }
   }

@@ -168,8 +168,7 @@ class MemoryDialog : public Counted<HostDialog> {
   MemoryDialog(RefLedger& ledger, const Uuid& id, DialogScript script, Journal* journal);
 
   void set_dialog_title(const char* title, void* aux) override;
-  int32_t append_dialog_item(int32_t kind, const char* label, int32_t item_id,
-                             void* aux) override;
+  int32_t append_dialog_item(int32_t kind, const char* label, int32_t item_id, void* aux) override;
   void set_dialog_responder(sxsdk::plugin_interface* responder, void* aux) override;
   bool ask_dialog(int32_t flags, void* aux) override;
   void get_item_int(int32_t item, int32_t* value, void* aux) override;

@@ -25,8 +25,8 @@ std::vector<InterfaceListing> list_interfaces(LoadedModule& module, MemoryHost& 
     const int32_t count = module.has_interface(kind.kind, &host);
     for (int32_t index = 0; index < count; ++index) {
       const char* name = module.get_name(kind.kind, index, &host, nullptr);
-      listing.push_back({kind.name, index, module.get_uuid(kind.kind, index, nullptr),
-                         name ? name : ""});
+      listing.push_back(
+          {kind.name, index, module.get_uuid(kind.kind, index, nullptr), name ? name : ""});
     }
   }
   return listing;

@@ -25,8 +25,8 @@ LoadedModule::LoadedModule(const std::string& path) : path_(path) {
   handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle_) {
     const char* reason = dlerror();
-    throw std::runtime_error(path + ": cannot load the module: " +
-                             (reason ? reason : "unknown reason"));
+    throw std::runtime_error(path +
+                             ": cannot load the module: " + (reason ? reason : "unknown reason"));
   }
   try {
     resolve(handle_, path, "has_interface", has_interface);

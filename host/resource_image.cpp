@@ -17,8 +17,7 @@ std::unique_ptr<MemoryImage> read_resource_image(RefLedger& ledger, const std::s
   const OIIO::ImageSpec& spec = input->spec();
   std::vector<float> grey(static_cast<std::size_t>(spec.width) *
                           static_cast<std::size_t>(spec.height));
-  if (spec.nchannels < 1 ||
-      !input->read_image(0, 0, 0, 1, OIIO::TypeDesc::FLOAT, grey.data())) {
+  if (spec.nchannels < 1 || !input->read_image(0, 0, 0, 1, OIIO::TypeDesc::FLOAT, grey.data())) {
     throw std::runtime_error(path + ": cannot decode the resource image: " + input->geterror());
   }
   auto image = std::make_unique<MemoryImage>(ledger, spec.width, spec.height, true);

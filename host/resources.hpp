@@ -15,7 +15,7 @@ namespace zeb::host {
 struct RefLedger;
 
 struct ResourceSettings {
-  std::string resource_dir;  // the "resources" folder; empty: no resources at all
+  std::string resource_dir;     // the "resources" folder; empty: no resources at all
   std::string language = "en";  // "en" or "ja": the user-interface language
 };
 

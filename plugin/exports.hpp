@@ -29,12 +29,10 @@ ZEB_EXPORT int32_t has_interface(const IID* kind, zeb::HostServices* host);
 // The implementation identifier of the entry, or the all-zero Uuid when there is none.
 ZEB_EXPORT Uuid get_uuid(const IID* kind, int32_t index, void* aux);
 // The display name in the host's language, owned by the host; null when there is no entry.
-ZEB_EXPORT const char* get_name(const IID* kind, int32_t index, zeb::HostServices* host,
-                                void* aux);
+ZEB_EXPORT const char* get_name(const IID* kind, int32_t index, zeb::HostServices* host, void* aux);
 // Creates the entry's object holding one reference and stores it in *slot; answers that count.
-ZEB_EXPORT int32_t create_interface(const IID* kind, int32_t index,
-                                    sxsdk::plugin_interface** slot, zeb::HostServices* host,
-                                    void* aux);
+ZEB_EXPORT int32_t create_interface(const IID* kind, int32_t index, sxsdk::plugin_interface** slot,
+                                    zeb::HostServices* host, void* aux);
 ZEB_EXPORT int32_t get_info(ModuleInfo* info, zeb::HostServices* host, void* aux);
 ZEB_EXPORT bool is_resident(const IID* kind, int32_t index, zeb::HostServices* host);
 

@@ -28,7 +28,8 @@ sxsdk::plugin_interface* construct_plain(HostServices&) {
 // Kinds are matched in table order: attribute, effector, plugin.
 const RegistryEntry REGISTRY[] = {
     {&ATTRIBUTE_KIND_ID, RegistryEntry::ANY_INDEX, &CAMERA_ATTRIBUTE_UUID,
-     "zeb_camera_attribute_interface_name", &construct_keeping_host<zeb_camera_attribute_interface>},
+     "zeb_camera_attribute_interface_name",
+     &construct_keeping_host<zeb_camera_attribute_interface>},
     {&EFFECTOR_KIND_ID, 0, &TONEMAP_UUID, "zeb_tonemap_interface_name",
      &construct_keeping_host<zeb_tonemap_interface>},
     {&EFFECTOR_KIND_ID, 1, &BLOOM_UUID, "zeb_bloom_interface_name",

@@ -8,8 +8,8 @@
 
 #include <cstdint>
 
-#include "sxsdk/unknown.hpp"
 #include "plugin/uuid.hpp"
+#include "sxsdk/unknown.hpp"
 
 namespace zeb {
 class HostServices;

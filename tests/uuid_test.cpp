@@ -1,9 +1,9 @@
+#include "plugin/uuid.hpp"
+
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstring>
-
-#include "plugin/uuid.hpp"
 
 namespace {
 
