@@ -6,11 +6,13 @@
 #include <exception>
 #include <filesystem>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 
 #include "host/memory_host.hpp"
 #include "host/module_info.hpp"
 #include "host/module_loader.hpp"
+#include "host/version_block.hpp"
 
 namespace {
 
@@ -42,6 +44,16 @@ int run_info(const GlobalOptions& options) {
               info.minor_version, info.micro_version, info.build_number, info.sdk_build,
               info.host_build);
   std::printf("resident: %s\n", module.is_resident(nullptr, 0, &host) ? "yes" : "no");
+  // A module without its version block still lists its interfaces; the gap is reported.
+  try {
+    const VersionBlock block =
+        read_version_block(version_block_path(resource_dir_for_module(options.module_path)));
+    std::printf("version block:\n");
+    for (const auto& [key, value] : block) std::printf("  %s: %s\n", key.c_str(), value.c_str());
+  } catch (const std::runtime_error& error) {
+    std::printf("version block: none\n");
+    std::fprintf(stderr, "zeb-host: %s\n", error.what());
+  }
   std::printf("interfaces:\n");
   for (const InterfaceListing& entry : list_interfaces(module, host)) {
     std::printf("  %-9s %d  %s  %s\n", entry.kind.c_str(), entry.index,
