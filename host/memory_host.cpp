@@ -36,11 +36,24 @@ ImageSize MemoryImage::image_size(void*) {
 void MemoryImage::get_pixel_rgba(int32_t x, int32_t y, float* rgba, void*) {
   std::memcpy(rgba, &pixels_[index(x, y)], 4 * sizeof(float));
   ++pixel_reads;
+  if (--progress_countdown_ == 0) report_progress();
 }
 
 void MemoryImage::set_pixel_rgba(int32_t x, int32_t y, const float* rgba, void*) {
   std::memcpy(&pixels_[index(x, y)], rgba, 4 * sizeof(float));
   ++pixel_writes;
+  if (--progress_countdown_ == 0) report_progress();
+}
+
+void MemoryImage::set_progress_hook(std::function<void(const MemoryImage&)> hook, int64_t step) {
+  progress_hook_ = std::move(hook);
+  progress_step_ = progress_hook_ && step > 0 ? step : INT64_MAX;
+  progress_countdown_ = progress_step_;
+}
+
+void MemoryImage::report_progress() {
+  progress_countdown_ = progress_step_;
+  if (progress_hook_) progress_hook_(*this);
 }
 
 // --- attribute streams ---

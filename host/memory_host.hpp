@@ -91,13 +91,23 @@ class MemoryImage : public Counted<HostImage> {
   int64_t pixel_writes = 0;
   int64_t size_queries = 0;
 
+  // Calls hook after every step pixel accesses (reads and writes together), for progress
+  // reports; an empty hook stops the calls. The per-pixel path only counts down, so a pass with
+  // a hook costs what it costs without one.
+  void set_progress_hook(std::function<void(const MemoryImage&)> hook, int64_t step);
+
  protected:
   std::size_t index(int32_t x, int32_t y) const;
 
  private:
+  void report_progress();
+
   int32_t width_;
   int32_t height_;
   std::vector<float> pixels_;
+  int64_t progress_countdown_ = INT64_MAX;
+  int64_t progress_step_ = INT64_MAX;
+  std::function<void(const MemoryImage&)> progress_hook_;
 };
 
 class MemoryStream : public Counted<AttributeStream> {
