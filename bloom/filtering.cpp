@@ -1,0 +1,382 @@
+#include "bloom/filtering.hpp"
+
+#include <algorithm>
+#include <cstdint>
+#include <opencv2/imgproc.hpp>
+#include <vector>
+
+namespace zeb {
+namespace {
+
+// Rows transformed at a time and complex columns transposed at a time: a strip stays in the
+// core's cache between its copy and its transform.
+constexpr int ROWS_PER_STRIP = 16;
+constexpr int COLUMNS_PER_STRIP = 16;
+// Each pass is cut into this many parts per worker thread, so that a core slowed down by other
+// work delays the pass by a fraction of a part only.
+constexpr int PARTS_PER_THREAD = 4;
+// More bands than this never pay.
+constexpr int MAX_BANDS = 8;
+
+// Below this kernel area cv::filter2D sums directly and beats any transform; between it and the
+// crossover it correlates through its own tiled DFT on one core, which the two-core full-image
+// transform still beats. Measured on 1080p and 4K images with square kernels (bench/README.md).
+constexpr int DIRECT_KERNEL_AREA = 50;
+
+// A row spectrum of length q in the library's packed layout (CCS): column 0 holds the real
+// zero-frequency term, columns 2c - 1 and 2c the real and imaginary parts of frequency c, and for
+// an even q the last column holds the real Nyquist term. The column transforms work on the
+// q / 2 + 1 complex frequencies; the two real ones get an imaginary part of zero.
+struct packed_row {
+  int q;
+  int frequencies() const { return q / 2 + 1; }
+  int re(int c) const { return c == 0 ? 0 : 2 * c - 1; }
+  int im(int c) const { return c == 0 || 2 * c == q ? -1 : 2 * c; }
+};
+
+// The image is cut into `bands` vertical bands of band_cols output columns (the last one may be
+// narrower). Each band with its reflected border, padded_rows x (band_cols + kernel_cols - 1),
+// occupies the top-left of a p x q transform; the band's result is then the top-left
+// rows x band_cols of the circular correlation with the kernel, free of wrap-around. One band
+// spans the whole image; more bands cost a little more transform work for much smaller buffers,
+// whose first touch is far from free.
+struct plan {
+  int rows, cols;
+  int kernel_rows, kernel_cols;
+  int padded_rows, p;
+  int bands, band_cols, q;
+};
+
+plan make_plan(cv::Size image, cv::Size kernel, int bands) {
+  plan out;
+  out.rows = image.height;
+  out.cols = image.width;
+  out.kernel_rows = kernel.height;
+  out.kernel_cols = kernel.width;
+  out.padded_rows = image.height + kernel.height - 1;
+  out.p = cv::getOptimalDFTSize(out.padded_rows);
+  out.band_cols = (image.width + bands - 1) / bands;
+  out.bands = (image.width + out.band_cols - 1) / out.band_cols;
+  out.q = cv::getOptimalDFTSize(out.band_cols + kernel.width - 1);
+  return out;
+}
+
+// Estimated cost of a plan, in nanoseconds of one core: row transforms per real point, column
+// transforms per complex point, and the first touch of the two large buffers per byte; figures
+// of OpenCV's transforms of these lengths in double precision on this machine class.
+double plan_cost(const plan& shape, int channels) {
+  constexpr double REAL_POINT = 6.4, COMPLEX_POINT = 11.3, FRESH_BYTE = 1.0;
+  const double q = shape.q, p = shape.p, frequencies = shape.q / 2 + 1;
+  const double per_band =
+      (shape.padded_rows + shape.rows) * q * REAL_POINT + 2.0 * frequencies * p * COMPLEX_POINT;
+  const double kernel = shape.kernel_rows * q * REAL_POINT + frequencies * p * COMPLEX_POINT;
+  const double memory = (shape.padded_rows * q * 8.0 + frequencies * p * 16.0) * FRESH_BYTE;
+  return channels * shape.bands * per_band + kernel + memory;
+}
+
+// Every band at least as wide as the kernel: a band then reads, besides its own columns, only
+// the last kernel_cols / 2 columns of the band before it (see correlate_band).
+bool bands_fit(const plan& shape) {
+  return shape.bands == 1 || shape.cols - (shape.bands - 1) * shape.band_cols >= shape.kernel_cols;
+}
+
+// The plan for the requested band count, lowered until the bands fit; 0 asks for the cheapest.
+plan choose_plan(cv::Size image, cv::Size kernel, int channels, int bands) {
+  if (bands > 0) {
+    for (; bands > 1; --bands) {
+      const plan shape = make_plan(image, kernel, bands);
+      if (bands_fit(shape)) return shape;
+    }
+    return make_plan(image, kernel, 1);
+  }
+  plan best = make_plan(image, kernel, 1);
+  double best_cost = plan_cost(best, channels);
+  for (int count = 2; count <= MAX_BANDS; ++count) {
+    const plan candidate = make_plan(image, kernel, count);
+    if (candidate.bands < 2 || !bands_fit(candidate)) continue;
+    const double cost = plan_cost(candidate, channels);
+    if (cost < best_cost) {
+      best = candidate;
+      best_cost = cost;
+    }
+  }
+  return best;
+}
+
+// Runs body(first, last, slot) over [0, count) on the library's worker threads, in `slots`
+// contiguous parts; no two parts that run at the same time share a slot, so a part may use the
+// slot's scratch buffer. More parts than threads keep both cores busy when one is slowed down.
+template <class Body>
+void in_parts(int count, int slots, const Body& body) {
+  cv::parallel_for_(
+      cv::Range(0, slots),
+      [&](const cv::Range& range) {
+        const int64_t first = int64_t{count} * range.start / slots;
+        const int64_t last = int64_t{count} * range.end / slots;
+        body(static_cast<int>(first), static_cast<int>(last), range.start);
+      },
+      slots);
+}
+
+// The source index of every padded index along one side, reflected as often as needed; the same
+// indices cv::copyMakeBorder uses for BORDER_REFLECT_101.
+std::vector<int> reflected_indices(int padded, int before, int length, int stride) {
+  std::vector<int> indices(static_cast<std::size_t>(padded));
+  for (int i = 0; i < padded; ++i)
+    indices[static_cast<std::size_t>(i)] =
+        cv::borderInterpolate(i - before, length, cv::BORDER_REFLECT_101) * stride;
+  return indices;
+}
+
+// Scratch memory of one filtering call, reused for the kernel and for every band: the padded
+// row spectra of one band, per slot one strip of transposed complex columns, and the original
+// values of the columns that the next band reads but this band overwrites.
+struct workspace {
+  workspace(const plan& shape, int slots) : work(shape.padded_rows, shape.q, CV_64F) {
+    columns.reserve(static_cast<std::size_t>(slots));
+    for (int slot = 0; slot < slots; ++slot)
+      columns.emplace_back(COLUMNS_PER_STRIP, shape.p, CV_64FC2);
+    if (shape.bands > 1) halo.create(shape.rows, shape.kernel_cols / 2, CV_64F);
+  }
+  cv::Mat work;
+  std::vector<cv::Mat> columns;
+  cv::Mat halo;
+};
+
+// Copies the complex frequencies [first, last) of rows [0, count) of the packed row spectra
+// `rows` into the rows of `columns`, one frequency per row, and zero-fills the rest of each row.
+void gather_columns(const cv::Mat& rows, int count, const packed_row& layout, int first, int last,
+                    cv::Mat& columns) {
+  const int dc = first == 0 ? 1 : 0;
+  const int nyquist = layout.q % 2 == 0 && last == layout.frequencies() && last - first > dc;
+  const int inner_first = first + dc;
+  const int inner_last = last - nyquist;
+  std::vector<cv::Vec2d*> targets(static_cast<std::size_t>(last - first));
+  for (int c = first; c < last; ++c) {
+    cv::Vec2d* column = columns.ptr<cv::Vec2d>(c - first);
+    targets[static_cast<std::size_t>(c - first)] = column;
+    std::fill(column + count, column + columns.cols, cv::Vec2d(0.0, 0.0));
+  }
+  cv::Vec2d* const* inner = targets.data() + dc;
+  for (int r = 0; r < count; ++r) {
+    const double* row = rows.ptr<double>(r);
+    if (dc) targets.front()[r] = cv::Vec2d(row[0], 0.0);
+    if (nyquist) targets.back()[r] = cv::Vec2d(row[layout.q - 1], 0.0);
+    const double* pair = row + 2 * inner_first - 1;
+    for (int c = 0; c < inner_last - inner_first; ++c, pair += 2)
+      inner[c][r] = cv::Vec2d(pair[0], pair[1]);
+  }
+}
+
+// The way back, for rows [0, count). The zero-frequency and Nyquist columns come back real;
+// their imaginary rounding residue has no place in the packed layout and is dropped.
+void scatter_columns(const cv::Mat& columns, int count, const packed_row& layout, int first,
+                     int last, cv::Mat& rows) {
+  const int dc = first == 0 ? 1 : 0;
+  const int nyquist = layout.q % 2 == 0 && last == layout.frequencies() && last - first > dc;
+  const int inner_first = first + dc;
+  const int inner_last = last - nyquist;
+  std::vector<const cv::Vec2d*> sources(static_cast<std::size_t>(last - first));
+  for (int c = first; c < last; ++c)
+    sources[static_cast<std::size_t>(c - first)] = columns.ptr<cv::Vec2d>(c - first);
+  const cv::Vec2d* const* inner = sources.data() + dc;
+  for (int r = 0; r < count; ++r) {
+    double* row = rows.ptr<double>(r);
+    if (dc) row[0] = sources.front()[r][0];
+    if (nyquist) row[layout.q - 1] = sources.back()[r][0];
+    double* pair = row + 2 * inner_first - 1;
+    for (int c = 0; c < inner_last - inner_first; ++c, pair += 2) {
+      pair[0] = inner[c][r][0];
+      pair[1] = inner[c][r][1];
+    }
+  }
+}
+
+// The kernel's two-dimensional spectrum, transposed: row c holds the p-point column transform of
+// complex frequency c of the kernel's row spectra (frequencies() x p, CV_64FC2). Every band of
+// every channel is multiplied with it. The kernel's row spectra pass through the top rows of the
+// workspace, before any channel needs it.
+cv::Mat kernel_spectrum(const cv::Mat& kernel, const plan& shape, workspace& scratch) {
+  const packed_row layout{shape.q};
+  const int slots = static_cast<int>(scratch.columns.size());
+  cv::Mat rows = scratch.work.rowRange(0, shape.kernel_rows);
+  in_parts(shape.kernel_rows, slots, [&](int first, int last, int) {
+    if (first == last) return;
+    for (int r = first; r < last; ++r) {
+      double* row = rows.ptr<double>(r);
+      const double* source = kernel.ptr<double>(r);
+      std::copy(source, source + shape.kernel_cols, row);
+      std::fill(row + shape.kernel_cols, row + shape.q, 0.0);
+    }
+    cv::Mat strip = rows.rowRange(first, last);
+    cv::dft(strip, strip, cv::DFT_ROWS);
+  });
+
+  cv::Mat spectrum(layout.frequencies(), shape.p, CV_64FC2);
+  in_parts(layout.frequencies(), slots, [&](int first, int last, int) {
+    for (int begin = first; begin < last; begin += COLUMNS_PER_STRIP) {
+      const int end = std::min(last, begin + COLUMNS_PER_STRIP);
+      cv::Mat strip = spectrum.rowRange(begin, end);
+      gather_columns(rows, shape.kernel_rows, layout, begin, end, strip);
+      cv::dft(strip, strip, cv::DFT_ROWS);
+    }
+  });
+  return spectrum;
+}
+
+// Where one band of one channel comes from and goes to.
+struct band {
+  int channel;
+  int first_col, cols;  // output columns [first_col, first_col + cols)
+};
+
+// Correlates one band of one channel of the image with the kernel whose spectrum is given; the
+// workspace holds the band's row spectra in between. source_rows and source_cols give, per
+// padded row and column of the whole image, the element offset of its reflected source.
+//
+// The image is changed in place band after band, and a band's padded columns begin
+// kernel_cols / 2 columns before its own: those, already overwritten by the band before, come
+// from the halo that band saved. Since every band is at least as wide as the kernel, no other
+// column a band reads, reflected ones included, has been overwritten yet.
+void correlate_band(cv::Mat& image, const band& part, const cv::Mat& spectrum, const plan& shape,
+                    const std::vector<int>& source_rows, const std::vector<int>& source_cols,
+                    workspace& scratch) {
+  const int channels = image.channels();
+  const packed_row layout{shape.q};
+  const int slots = static_cast<int>(scratch.columns.size());
+  cv::Mat& work = scratch.work;
+  // The band's padded columns are the image's padded columns [first_col, first_col + padded);
+  // those in [inner_first, inner_last) lie inside the image and are copied without the table.
+  const int padded = part.cols + shape.kernel_cols - 1;
+  const int left = shape.kernel_cols / 2;
+  const bool from_halo = part.first_col > 0 && left > 0;
+  const bool to_halo = part.first_col + part.cols < shape.cols && left > 0;
+  const int inner_first = from_halo ? left : std::clamp(left - part.first_col, 0, padded);
+  const int inner_last = std::clamp(left + shape.cols - part.first_col, inner_first, padded);
+  const int* cols_from = source_cols.data() + part.first_col;
+  const int inner_offset = (part.first_col + inner_first - left) * channels + part.channel;
+
+  // The band with its reflected border, then the forward transform of each row.
+  in_parts(shape.padded_rows, slots, [&](int first, int last, int) {
+    for (int begin = first; begin < last; begin += ROWS_PER_STRIP) {
+      const int end = std::min(last, begin + ROWS_PER_STRIP);
+      for (int r = begin; r < end; ++r) {
+        const double* source = image.ptr<double>(source_rows[static_cast<std::size_t>(r)]);
+        double* row = work.ptr<double>(r);
+        if (from_halo) {
+          const double* saved = scratch.halo.ptr<double>(source_rows[static_cast<std::size_t>(r)]);
+          std::copy(saved, saved + left, row);
+        } else {
+          for (int x = 0; x < inner_first; ++x) row[x] = source[cols_from[x] + part.channel];
+        }
+        const double* inner = source + inner_offset;
+        for (int x = inner_first; x < inner_last; ++x, inner += channels) row[x] = *inner;
+        for (int x = inner_last; x < padded; ++x) row[x] = source[cols_from[x] + part.channel];
+        std::fill(row + padded, row + shape.q, 0.0);
+      }
+      cv::Mat strip = work.rowRange(begin, end);
+      cv::dft(strip, strip, cv::DFT_ROWS);
+    }
+  });
+
+  // Per strip of complex frequencies: transpose into the slot's buffer, transform the columns,
+  // multiply with the kernel's conjugate spectrum (a correlation, not a convolution), transform
+  // back and return only the rows that carry the result. The rows below padded_rows are zero.
+  in_parts(layout.frequencies(), slots, [&](int first, int last, int slot) {
+    for (int begin = first; begin < last; begin += COLUMNS_PER_STRIP) {
+      const int end = std::min(last, begin + COLUMNS_PER_STRIP);
+      cv::Mat columns = scratch.columns[static_cast<std::size_t>(slot)].rowRange(0, end - begin);
+      gather_columns(work, shape.padded_rows, layout, begin, end, columns);
+      cv::dft(columns, columns, cv::DFT_ROWS);
+      cv::mulSpectrums(columns, spectrum.rowRange(begin, end), columns, cv::DFT_ROWS, true);
+      cv::dft(columns, columns, cv::DFT_INVERSE | cv::DFT_SCALE | cv::DFT_ROWS);
+      scatter_columns(columns, shape.rows, layout, begin, end, work);
+    }
+  });
+
+  // Inverse row transforms of the result rows, back into the band of the image's channel.
+  in_parts(shape.rows, slots, [&](int first, int last, int) {
+    for (int begin = first; begin < last; begin += ROWS_PER_STRIP) {
+      const int end = std::min(last, begin + ROWS_PER_STRIP);
+      cv::Mat strip = work.rowRange(begin, end);
+      cv::dft(strip, strip, cv::DFT_INVERSE | cv::DFT_REAL_OUTPUT | cv::DFT_SCALE | cv::DFT_ROWS);
+      for (int r = begin; r < end; ++r) {
+        const double* row = work.ptr<double>(r);
+        double* target = image.ptr<double>(r) + part.first_col * channels + part.channel;
+        if (to_halo) {
+          const double* kept = target + (part.cols - left) * channels;
+          double* saved = scratch.halo.ptr<double>(r);
+          for (int x = 0; x < left; ++x, kept += channels) saved[x] = *kept;
+        }
+        for (int x = 0; x < part.cols; ++x, target += channels) *target = row[x];
+      }
+    }
+  });
+}
+
+bool dft_applies(const cv::Mat& image, const cv::Mat& kernel) {
+  return !image.empty() && image.depth() == CV_64F && image.channels() <= 4 && !kernel.empty() &&
+         kernel.channels() == 1 && kernel.dims == 2 && image.dims == 2;
+}
+
+// The image's own edges are its borders even when it is a view into a larger matrix, as on the
+// transform path; for a whole matrix BORDER_ISOLATED changes nothing.
+void filter_direct(cv::Mat& image, const cv::Mat& kernel) {
+  cv::filter2D(image, image, -1, kernel, cv::Point(-1, -1), 0.0,
+               cv::BORDER_REFLECT_101 | cv::BORDER_ISOLATED);
+}
+
+}  // namespace
+
+bool filter_uses_dft(cv::Size image, cv::Size kernel) {
+  (void)image;
+  return kernel.area() >= DIRECT_KERNEL_AREA;
+}
+
+int filter_dft_bands(cv::Size image, cv::Size kernel, int channels) {
+  if (image.area() == 0 || kernel.area() == 0) return 1;
+  return choose_plan(image, kernel, channels, 0).bands;
+}
+
+void filter_image_dft(cv::Mat& image, const cv::Mat& kernel, int bands) {
+  if (image.empty()) return;
+  if (!dft_applies(image, kernel)) {
+    filter_direct(image, kernel);
+    return;
+  }
+  cv::Mat kernel64;
+  if (kernel.type() == CV_64FC1)
+    kernel64 = kernel;
+  else
+    kernel.convertTo(kernel64, CV_64F);
+
+  const int channels = image.channels();
+  const plan shape = choose_plan(image.size(), kernel64.size(), channels, bands);
+  const int left = shape.kernel_cols / 2;
+  const std::vector<int> source_rows =
+      reflected_indices(shape.padded_rows, shape.kernel_rows / 2, shape.rows, 1);
+  const std::vector<int> source_cols =
+      reflected_indices(shape.cols + shape.kernel_cols - 1, left, shape.cols, channels);
+
+  // One padded buffer for every band of every channel, in turn: the peak stays at one band's
+  // spectrum beside the kernel's.
+  workspace scratch(shape, std::max(1, cv::getNumThreads()) * PARTS_PER_THREAD);
+  const cv::Mat spectrum = kernel_spectrum(kernel64, shape, scratch);
+  for (int channel = 0; channel < channels; ++channel) {
+    for (int first_col = 0; first_col < shape.cols; first_col += shape.band_cols) {
+      const band part{channel, first_col, std::min(shape.band_cols, shape.cols - first_col)};
+      correlate_band(image, part, spectrum, shape, source_rows, source_cols, scratch);
+    }
+  }
+}
+
+void filter_image(cv::Mat& image, const cv::Mat& kernel) {
+  if (image.empty()) return;
+  if (dft_applies(image, kernel) && filter_uses_dft(image.size(), kernel.size())) {
+    filter_image_dft(image, kernel);
+    return;
+  }
+  filter_direct(image, kernel);
+}
+
+}  // namespace zeb
