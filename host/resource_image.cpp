@@ -15,6 +15,11 @@ std::unique_ptr<MemoryImage> read_resource_image(RefLedger& ledger, const std::s
     throw std::runtime_error(path + ": cannot read the resource image: " + OIIO::geterror());
   }
   const OIIO::ImageSpec& spec = input->spec();
+  // A file that only claims to be a picture (a volume, deep data, no pixels at all) would not fit
+  // the buffer below.
+  if (spec.width < 1 || spec.height < 1 || spec.depth > 1 || spec.deep) {
+    throw std::runtime_error(path + ": not a flat picture with pixels");
+  }
   std::vector<float> grey(static_cast<std::size_t>(spec.width) *
                           static_cast<std::size_t>(spec.height));
   if (spec.nchannels < 1 || !input->read_image(0, 0, 0, 1, OIIO::TypeDesc::FLOAT, grey.data())) {
