@@ -98,7 +98,11 @@ ImageFile read_image_file(const std::string& path) {
   std::error_code error;
   if (!fs::exists(path, error)) throw std::runtime_error(path + ": no such file");
   if (fs::is_directory(path, error)) throw std::runtime_error(path + ": is a folder, not an image");
-  auto input = OIIO::ImageInput::open(path);
+  // Colour values are taken as the file stores them: no premultiplying of straight alpha on the
+  // way in, none undone on the way out, so that a pass changes only what the effectors change.
+  OIIO::ImageSpec config;
+  config.attribute("oiio:UnassociatedAlpha", 1);
+  auto input = OIIO::ImageInput::open(path, &config);
   if (!input)
     throw std::runtime_error(path + ": cannot read the image: " + one_line(OIIO::geterror()));
   const OIIO::ImageSpec& spec = input->spec();
@@ -223,6 +227,7 @@ std::vector<std::string> write_image_file(const std::string& path, const ImageFi
       spec.extra_attribs.push_back(attribute);
   }
   if (!options.display_referred) spec.attribute("oiio:ColorSpace", integer ? "sRGB" : "Linear");
+  if (alpha) spec.attribute("oiio:UnassociatedAlpha", 1);
 
   const auto pixels =
       static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height);

@@ -6,7 +6,8 @@
 // can hold them. Float files (EXR half or float, Radiance HDR, float TIFF) carry linear values as
 // they are, unclamped; 8- and 16-bit files (PNG, JPEG, integer TIFF) are decoded from sRGB on
 // reading and encoded to sRGB, clamped to 0..1, on writing. Alpha and extra channels are never
-// sRGB-coded. The input's metadata travels with it where the output format can carry it.
+// sRGB-coded, and colour is never premultiplied or divided by alpha: values are carried as the
+// file stores them. The input's metadata travels with it where the output format can carry it.
 #pragma once
 
 #include <OpenImageIO/imageio.h>

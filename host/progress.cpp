@@ -28,7 +28,7 @@ void ProgressBar::update(int64_t done) {
 void ProgressBar::draw() {
   if (!enabled_ || total_ == 0) return;
   const int permille = static_cast<int>(done_ * 1000 / total_);
-  if (visible_ && permille / 5 == shown_permille_ / 5) return;  // redraw every half percent
+  if (visible_ && permille / 10 == shown_permille_ / 10) return;  // redraw when the figure moves
   shown_permille_ = permille;
   constexpr int WIDTH = 30;
   const int filled = permille * WIDTH / 1000;
