@@ -35,6 +35,8 @@ int32_t read_index(const json& document, const char* key, const std::string& ori
   if (found == document.end()) fail(origin, std::string("no \"") + key + "\" member");
   if (!found->is_number_integer())
     fail(origin, std::string("\"") + key + "\" is not a whole number");
+  if (found->is_number_unsigned() && found->get<uint64_t>() > uint64_t{INT32_MAX})
+    fail(origin, std::string("\"") + key + "\" is out of range");
   const auto value = found->get<int64_t>();
   if (value < INT32_MIN || value > INT32_MAX)
     fail(origin, std::string("\"") + key + "\" is out of range");
