@@ -133,7 +133,8 @@ std::array<float, 4> varied(int32_t x, int32_t y) {
 }
 
 bool same_bits(const std::vector<float>& a, const std::vector<float>& b) {
-  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
+  if (a.size() != b.size()) return false;
+  return a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
 }
 
 Lines releases(const Journal& calls) {
