@@ -23,7 +23,7 @@ constexpr double AIRY_FACTOR = 1.22 * 5.55e-7;
 static_assert(AIRY_FACTOR == 6.770999999999999e-07, "the Airy factor is the double product");
 
 // Largest kernel side the pass builds: 8192 x 8192 doubles are 512 MiB before filtering starts.
-// The 512-pixel apertures reach 3994 at F 64 and 7988 at F 128 on an image whose smaller side is
+// The 512-pixel apertures reach 3993 at F 64 and 7987 at F 128 on an image whose smaller side is
 // 4320 (8K UHD), so every real lens on every usual image size stays below it; larger F-values
 // would only exhaust memory (or overflow the size) for a blur wider than the image.
 constexpr int32_t MAX_KERNEL_SIDE = 8192;
