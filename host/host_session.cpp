@@ -1,5 +1,7 @@
 #include "host/host_session.hpp"
 
+#include <unistd.h>
+
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -36,6 +38,26 @@ void create(LoadedModule& module, MemoryHost& host, const InterfaceKindId& kind,
     throw std::runtime_error(module.path() + ": the module created no " + what + " interface");
 }
 
+std::string one_line(std::string text) {
+  for (char& c : text)
+    if (c == '\n' || c == '\r') c = ' ';
+  while (!text.empty() && text.back() == ' ') text.pop_back();
+  return text;
+}
+
+// What the module lets escape (allocation failures, the image library's errors, the SDK's
+// reserved operations' texts) ends the command with one line naming the operation.
+template <class Call>
+void call_module(const std::string& what, Call call) {
+  try {
+    call();
+  } catch (const std::exception& error) {
+    throw std::runtime_error(what + " failed: " + one_line(error.what()));
+  } catch (const char* text) {
+    throw std::runtime_error(what + " failed: " + one_line(text ? text : "(no text)"));
+  }
+}
+
 // Pixel accesses an effect pass makes, per pixel: the bloom reads and writes each pixel once;
 // the tonemap reads twice (mean pass, tonemap pass) and writes once.
 int64_t accesses_per_pixel(const std::string& effect) { return effect == BLOOM_EFFECT ? 2 : 3; }
@@ -46,8 +68,9 @@ HostSession::HostSession(const std::string& module_path, const std::string& lang
     : module_(std::make_unique<LoadedModule>(module_path)),
       host_(std::make_unique<MemoryHost>(
           ResourceSettings{resource_dir_for_module(module_path), language})) {
-  host_->message_sink = [this](const char* text) {
-    if (progress_) progress_->interrupt();
+  // The bar shares the terminal with the message lines only when stdout is that terminal too.
+  host_->message_sink = [this, terminal = ::isatty(STDOUT_FILENO) == 1](const char* text) {
+    if (progress_ && terminal) progress_->interrupt();
     std::fputs(text, stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
@@ -99,10 +122,12 @@ bool HostSession::apply_effect(const std::string& effect, MemoryImage& image) {
 
   take_error();
   InterfaceHold effector;
-  create(*module_, *host_, EFFECTOR_KIND_ID, index, "effector", effector);
-  auto* object = static_cast<sxsdk::effector_interface*>(effector.object);
-  object->set_effect_context(&context, nullptr);
-  object->apply_effect(nullptr);
+  call_module("the " + effect + " effector", [&] {
+    create(*module_, *host_, EFFECTOR_KIND_ID, index, "effector", effector);
+    auto* object = static_cast<sxsdk::effector_interface*>(effector.object);
+    object->set_effect_context(&context, nullptr);
+    object->apply_effect(nullptr);
+  });
   return !take_error();
 }
 
@@ -112,17 +137,22 @@ bool HostSession::edit_camera_options(int32_t camera_index, DialogScript script)
                              std::to_string(scene().size()) + ")");
   host_->dialog_script = std::move(script);
   InterfaceHold attribute;
-  create(*module_, *host_, ATTRIBUTE_KIND_ID, 0, "camera attribute", attribute);
-  auto* object = static_cast<sxsdk::attribute_interface*>(attribute.object);
-  const bool written = object->edit_camera_options(scene().camera(camera_index), nullptr);
+  bool written = false;
+  call_module("the camera options dialog", [&] {
+    create(*module_, *host_, ATTRIBUTE_KIND_ID, 0, "camera attribute", attribute);
+    auto* object = static_cast<sxsdk::attribute_interface*>(attribute.object);
+    written = object->edit_camera_options(scene().camera(camera_index), nullptr);
+  });
   host_->dialog_script = confirm_unchanged();
   return written;
 }
 
 void HostSession::run_delete_command() {
   InterfaceHold command;
-  create(*module_, *host_, PLUGIN_KIND_ID, 0, "plugin command", command);
-  command.object->run_command(*host_, nullptr);
+  call_module("the delete command", [&] {
+    create(*module_, *host_, PLUGIN_KIND_ID, 0, "plugin command", command);
+    command.object->run_command(*host_, nullptr);
+  });
 }
 
 bool HostSession::take_error() {

@@ -136,7 +136,9 @@ int main(int argc, char** argv) {
                    "Effector to run: bloom or tonemap; repeat for several, run in the order "
                    "given (default: bloom, then tonemap)")
       ->check(CLI::IsMember({"bloom", "tonemap"}))
-      ->take_all();
+      ->expected(1)
+      ->allow_extra_args(false)
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   apply_cmd->add_option("--scene", apply.scene_path,
                         "Scene file to render with (default: one camera without settings); "
                         "saved again when --shape or --f-value change it");
@@ -254,6 +256,9 @@ int main(int argc, char** argv) {
     if (demo_cmd->parsed()) return run_demo(options, demo);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "zeb-host: %s\n", error.what());
+    return 1;
+  } catch (...) {
+    std::fprintf(stderr, "zeb-host: failed for a reason the module did not name\n");
     return 1;
   }
   return 0;

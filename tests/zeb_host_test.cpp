@@ -206,6 +206,16 @@ TEST_F(ZebHostTest, ApplyWithACameraRendersThroughItAndKeepsTheActiveOne) {
   EXPECT_EQ(saved.cameras.at(2).streams.count(CAMERA_STREAM), 0u);
 }
 
+TEST_F(ZebHostTest, EffectsRunInTheOrderGiven) {
+  write_picture("in.exr", 16, 16, {1.0f, 1.0f, 1.0f, 1.0f}, false);
+  const HostRun result = run(
+      {"apply", "--effect", "tonemap", "--effect", "bloom", path("in.exr"), "-o", path("o.exr")});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const std::size_t tonemap = result.out.find("[begin] zeb tonemap");
+  ASSERT_NE(tonemap, std::string::npos);
+  EXPECT_GT(result.out.find("[begin] zeb bloom"), tonemap);
+}
+
 // --- scene commands, the dialog and the delete command ---
 
 TEST_F(ZebHostTest, DeleteAttributesLeavesEveryCameraWithout) {
