@@ -51,6 +51,7 @@ struct AnswerCase {
   int32_t shape;
   double f_value;
 };
+void PrintTo(const AnswerCase& c, std::ostream* out) { *out << c.name; }
 
 class DialogAnswerTest : public DialogPromptTest,
                          public ::testing::WithParamInterface<AnswerCase> {};

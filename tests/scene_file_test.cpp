@@ -3,7 +3,6 @@
 #include "host/scene_file.hpp"
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <filesystem>
@@ -53,6 +52,7 @@ struct MalformedCase {
   const char* text;
   const char* message;
 };
+void PrintTo(const MalformedCase& c, std::ostream* out) { *out << c.name; }
 
 class MalformedSceneTest : public ::testing::TestWithParam<MalformedCase> {};
 

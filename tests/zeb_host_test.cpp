@@ -115,6 +115,7 @@ struct FormatCase {
   float value;      // a uniform colour value; above 1 only where the format holds it
   float tolerance;  // what the file's coding allows
 };
+void PrintTo(const FormatCase& c, std::ostream* out) { *out << c.name; }
 
 class ApplyFormatTest : public ZebHostTest, public ::testing::WithParamInterface<FormatCase> {};
 
@@ -354,6 +355,7 @@ struct BadInputCase {
   std::vector<std::string> args;  // "@" stands for the test's folder
   const char* message;            // part of the one line on stderr
 };
+void PrintTo(const BadInputCase& c, std::ostream* out) { *out << c.name; }
 
 class BadInputTest : public ZebHostTest, public ::testing::WithParamInterface<BadInputCase> {};
 
@@ -363,9 +365,11 @@ TEST_P(BadInputTest, FailsWithAMessageAndLeavesNoFileBehind) {
   std::ofstream(path("broken.json")) << "{\"format\": \"zeb-host scene\", \"version\": 1,";
   std::ofstream(path("future.json"))
       << R"({"format": "zeb-host scene", "version": 7, "active_camera": 0, "cameras": []})";
+  write_picture("old.exr", 8, 8, {0.0f, 0.0f, 0.0f, 1.0f}, false);
   const std::string scene = new_scene(2);
   const std::vector<std::string> before = files();
   const std::string in_bytes = read_whole_file(path("in.exr"));
+  const std::string old_bytes = read_whole_file(path("old.exr"));
   const std::string scene_bytes = read_whole_file(scene);
 
   std::vector<std::string> args;
@@ -379,6 +383,7 @@ TEST_P(BadInputTest, FailsWithAMessageAndLeavesNoFileBehind) {
   EXPECT_NE(result.err.find(GetParam().message), std::string::npos) << result.err;
   EXPECT_EQ(files(), before);
   EXPECT_EQ(read_whole_file(path("in.exr")), in_bytes);
+  EXPECT_EQ(read_whole_file(path("old.exr")), old_bytes);
   EXPECT_EQ(read_whole_file(scene), scene_bytes);
 }
 
@@ -424,6 +429,9 @@ INSTANTIATE_TEST_SUITE_P(
             "InvalidFValueStopsTheChain",
             {"apply", "@/in.exr", "-o", "@/out.exr", "--scene", "@/scene.json", "--f-value", "0"},
             "the bloom effector reported an error; "},
+        BadInputCase{"FailedPassKeepsTheOldOutput",
+                     {"apply", "@/in.exr", "-o", "@/old.exr", "--f-value", "-2"},
+                     "the bloom effector reported an error"},
         BadInputCase{"SceneExists", {"scene", "new", "@/scene.json"}, "scene.json: exists already"},
         BadInputCase{"BadSize", {"psf", "-o", "@/psf.exr", "--size", "12"}, "size \"12\""},
         BadInputCase{
