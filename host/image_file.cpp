@@ -25,9 +25,10 @@ bool is_float_type(OIIO::TypeDesc type) {
          type.basetype == OIIO::TypeDesc::DOUBLE;
 }
 
-int channel_named(const OIIO::ImageSpec& spec, const char* name) {
-  for (int c = 0; c < spec.nchannels; ++c) {
-    if (c < static_cast<int>(spec.channelnames.size()) && spec.channelnames[c] == name) return c;
+int channel_named(const OIIO::ImageSpec& header, const char* name) {
+  for (int c = 0; c < header.nchannels; ++c) {
+    if (c < static_cast<int>(header.channelnames.size()) && header.channelnames[c] == name)
+      return c;
   }
   return -1;
 }
@@ -35,7 +36,7 @@ int channel_named(const OIIO::ImageSpec& spec, const char* name) {
 // The pixel type written for a format: float formats keep the input's precision, integer formats
 // keep its depth, and an image without a file behind it is written as float or 8-bit.
 OIIO::TypeDesc output_type(const std::string& format, const ImageFile& image) {
-  const OIIO::TypeDesc in = image.spec.format;
+  const OIIO::TypeDesc in = image.header.format;
   const bool from_file = !image.format_name.empty();
   if (format == "openexr")
     return from_file && in.basetype == OIIO::TypeDesc::HALF ? OIIO::TypeDesc::HALF
@@ -90,7 +91,7 @@ ImageFile make_image(int32_t width, int32_t height) {
   image.height = height;
   image.rgba.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4, 0.0f);
   for (std::size_t i = 3; i < image.rgba.size(); i += 4) image.rgba[i] = 1.0f;
-  image.spec = OIIO::ImageSpec(width, height, 4, OIIO::TypeDesc::FLOAT);
+  image.header = OIIO::ImageSpec(width, height, 4, OIIO::TypeDesc::FLOAT);
   return image;
 }
 
@@ -105,44 +106,45 @@ ImageFile read_image_file(const std::string& path) {
   auto input = OIIO::ImageInput::open(path, &config);
   if (!input)
     throw std::runtime_error(path + ": cannot read the image: " + one_line(OIIO::geterror()));
-  const OIIO::ImageSpec& spec = input->spec();
-  if (spec.deep) throw std::runtime_error(path + ": deep images are not supported");
-  if (spec.width <= 0 || spec.height <= 0 || spec.depth > 1 || spec.nchannels < 1)
+  const OIIO::ImageSpec& header = input->spec();
+  if (header.deep) throw std::runtime_error(path + ": deep images are not supported");
+  if (header.width <= 0 || header.height <= 0 || header.depth > 1 || header.nchannels < 1)
     throw std::runtime_error(path + ": the image has no pixels the host can use");
 
   ImageFile image;
-  image.width = spec.width;
-  image.height = spec.height;
-  image.spec = spec;
+  image.width = header.width;
+  image.height = header.height;
+  image.header = header;
   image.format_name = input->format_name();
-  const auto pixels = static_cast<std::size_t>(spec.width) * static_cast<std::size_t>(spec.height);
-  const auto channels = static_cast<std::size_t>(spec.nchannels);
+  const auto pixels =
+      static_cast<std::size_t>(header.width) * static_cast<std::size_t>(header.height);
+  const auto channels = static_cast<std::size_t>(header.nchannels);
   std::vector<float> file(pixels * channels);
-  if (!input->read_image(0, 0, 0, spec.nchannels, OIIO::TypeDesc::FLOAT, file.data()))
+  if (!input->read_image(0, 0, 0, header.nchannels, OIIO::TypeDesc::FLOAT, file.data()))
     throw std::runtime_error(path + ": cannot decode the image: " + one_line(input->geterror()));
 
   int red = 0, green = 0, blue = 0;
-  int alpha = spec.alpha_channel;
-  if (spec.nchannels >= 3) {
-    red = channel_named(spec, "R");
-    green = channel_named(spec, "G");
-    blue = channel_named(spec, "B");
+  int alpha = header.alpha_channel;
+  if (header.nchannels >= 3) {
+    red = channel_named(header, "R");
+    green = channel_named(header, "G");
+    blue = channel_named(header, "B");
     if (red < 0 || green < 0 || blue < 0) red = 0, green = 1, blue = 2;
-    if (alpha < 0) alpha = channel_named(spec, "A");
+    if (alpha < 0) alpha = channel_named(header, "A");
   }
   if (alpha == red || alpha == green || alpha == blue) alpha = -1;
   image.has_alpha = alpha >= 0;
   std::vector<int> extras;
-  for (int c = 0; c < spec.nchannels; ++c) {
+  for (int c = 0; c < header.nchannels; ++c) {
     if (c != red && c != green && c != blue && c != alpha) {
       extras.push_back(c);
-      image.extra_names.push_back(c < static_cast<int>(spec.channelnames.size())
-                                      ? spec.channelnames[c]
+      image.extra_names.push_back(c < static_cast<int>(header.channelnames.size())
+                                      ? header.channelnames[c]
                                       : "channel " + std::to_string(c));
     }
   }
 
-  const bool srgb = !is_float_type(spec.format);
+  const bool srgb = !is_float_type(header.format);
   image.rgba.resize(pixels * 4);
   image.extra.resize(pixels * extras.size());
   for (std::size_t p = 0; p < pixels; ++p) {
@@ -203,31 +205,31 @@ std::vector<std::string> write_image_file(const std::string& path, const ImageFi
   const bool integer = !is_float_type(type);
   const int channels =
       3 + (alpha ? 1 : 0) + (extras ? static_cast<int>(image.extra_names.size()) : 0);
-  OIIO::ImageSpec spec(image.width, image.height, channels, type);
-  spec.channelnames = {"R", "G", "B"};
+  OIIO::ImageSpec header(image.width, image.height, channels, type);
+  header.channelnames = {"R", "G", "B"};
   if (alpha) {
-    spec.channelnames.push_back("A");
-    spec.alpha_channel = 3;
+    header.channelnames.push_back("A");
+    header.alpha_channel = 3;
   }
   if (extras)
-    spec.channelnames.insert(spec.channelnames.end(), image.extra_names.begin(),
-                             image.extra_names.end());
-  if (image.spec.width == image.width && image.spec.height == image.height) {
-    spec.x = image.spec.x;
-    spec.y = image.spec.y;
-    spec.full_x = image.spec.full_x;
-    spec.full_y = image.spec.full_y;
-    spec.full_width = image.spec.full_width;
-    spec.full_height = image.spec.full_height;
+    header.channelnames.insert(header.channelnames.end(), image.extra_names.begin(),
+                               image.extra_names.end());
+  if (image.header.width == image.width && image.header.height == image.height) {
+    header.x = image.header.x;
+    header.y = image.header.y;
+    header.full_x = image.header.full_x;
+    header.full_y = image.header.full_y;
+    header.full_width = image.header.full_width;
+    header.full_height = image.header.full_height;
   }
   const bool coding_changes =
-      image.format_name.empty() || is_float_type(image.spec.format) != !integer;
-  for (const OIIO::ParamValue& attribute : image.spec.extra_attribs) {
+      image.format_name.empty() || is_float_type(image.header.format) != !integer;
+  for (const OIIO::ParamValue& attribute : image.header.extra_attribs) {
     if (keep_attribute(attribute.name().string(), image.format_name, format, coding_changes))
-      spec.extra_attribs.push_back(attribute);
+      header.extra_attribs.push_back(attribute);
   }
-  if (!options.display_referred) spec.attribute("oiio:ColorSpace", integer ? "sRGB" : "Linear");
-  if (alpha) spec.attribute("oiio:UnassociatedAlpha", 1);
+  if (!options.display_referred) header.attribute("oiio:ColorSpace", integer ? "sRGB" : "Linear");
+  if (alpha) header.attribute("oiio:UnassociatedAlpha", 1);
 
   const auto pixels =
       static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height);
@@ -252,7 +254,7 @@ std::vector<std::string> write_image_file(const std::string& path, const ImageFi
   }
 
   AtomicFile file(path);
-  if (!output->open(file.temporary(), spec))
+  if (!output->open(file.temporary(), header))
     throw std::runtime_error(path + ": cannot write the image: " + one_line(output->geterror()));
   if (!output->write_image(OIIO::TypeDesc::FLOAT, buffer.data()))
     throw std::runtime_error(path + ": cannot write the image: " + one_line(output->geterror()));

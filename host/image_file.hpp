@@ -25,7 +25,7 @@ struct ImageFile {
   bool has_alpha = false;                // the file had an alpha channel
   std::vector<std::string> extra_names;  // channels kept aside, in file order
   std::vector<float> extra;              // extra_names.size() floats per pixel
-  OIIO::ImageSpec spec;                  // the file's description and metadata
+  OIIO::ImageSpec header;                // the file's description and metadata
   std::string format_name;               // OpenImageIO's name of the file format, e.g. "openexr"
 };
 

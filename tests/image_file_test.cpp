@@ -29,12 +29,12 @@ class ImageFileTest : public ::testing::Test {
                  OIIO::TypeDesc type, const std::vector<float>& pixels, int alpha = -1) {
     auto out = OIIO::ImageOutput::create(path(name));
     ASSERT_TRUE(out);
-    OIIO::ImageSpec spec(width, height, static_cast<int>(names.size()), type);
-    spec.channelnames = names;
-    spec.alpha_channel = alpha;
-    spec.attribute("Artist", "zeb test");
-    spec.attribute("oiio:UnassociatedAlpha", 1);  // the values as given, not divided by alpha
-    ASSERT_TRUE(out->open(path(name), spec));
+    OIIO::ImageSpec header(width, height, static_cast<int>(names.size()), type);
+    header.channelnames = names;
+    header.alpha_channel = alpha;
+    header.attribute("Artist", "zeb test");
+    header.attribute("oiio:UnassociatedAlpha", 1);  // the values as given, not divided by alpha
+    ASSERT_TRUE(out->open(path(name), header));
     ASSERT_TRUE(out->write_image(OIIO::TypeDesc::FLOAT, pixels.data()));
     ASSERT_TRUE(out->close());
   }
@@ -71,18 +71,18 @@ TEST_F(ImageFileTest, ExtraChannelsAndMetadataSurviveAnExrRoundTrip) {
   const ImageFile out = read_image_file(path("out.exr"));
   EXPECT_EQ(out.rgba, (std::vector<float>{100, 2, 3, 0.5f, 4, 5, 6, 0.75f}));
   EXPECT_EQ(out.extra, (std::vector<float>{10, 20}));
-  EXPECT_EQ(out.spec.get_string_attribute("Artist"), "zeb test");
-  EXPECT_EQ(out.spec.format, OIIO::TypeDesc::FLOAT);
+  EXPECT_EQ(out.header.get_string_attribute("Artist"), "zeb test");
+  EXPECT_EQ(out.header.format, OIIO::TypeDesc::FLOAT);
 }
 
 TEST_F(ImageFileTest, HalfStaysHalfAndIntegerDepthIsKept) {
   write_raw("h.exr", 1, 1, {"R", "G", "B"}, OIIO::TypeDesc::HALF, {1, 2, 3});
   write_image_file(path("h2.exr"), read_image_file(path("h.exr")));
-  EXPECT_EQ(read_image_file(path("h2.exr")).spec.format, OIIO::TypeDesc::HALF);
+  EXPECT_EQ(read_image_file(path("h2.exr")).header.format, OIIO::TypeDesc::HALF);
   write_raw("w.png", 1, 1, {"R", "G", "B"}, OIIO::TypeDesc::UINT16, {0.1f, 0.2f, 0.3f});
   write_image_file(path("w2.png"), read_image_file(path("w.png")));
   const ImageFile again = read_image_file(path("w2.png"));
-  EXPECT_EQ(again.spec.format, OIIO::TypeDesc::UINT16);
+  EXPECT_EQ(again.header.format, OIIO::TypeDesc::UINT16);
   EXPECT_NEAR(again.rgba[2], srgb_to_linear(0.3f), 1e-4f);
 }
 
