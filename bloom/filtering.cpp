@@ -18,9 +18,9 @@ constexpr int PARTS_PER_THREAD = 4;
 // More bands than this never pay.
 constexpr int MAX_BANDS = 8;
 
-// Below this kernel area cv::filter2D sums directly and beats any transform; between it and the
-// crossover it correlates through its own tiled DFT on one core, which the two-core full-image
-// transform still beats. Measured on 1080p and 4K images with square kernels (bench/README.md).
+// Below this kernel area cv::filter2D sums directly and beats any transform; from it on it
+// correlates through its own tiled DFT on one core, which the full transform on both cores beats
+// (1.4 to 2.5 times from 160 x 120 to 3840 x 2160 at 8 x 8, in bench/README.md).
 constexpr int DIRECT_KERNEL_AREA = 50;
 
 // A row spectrum of length q in the library's packed layout (CCS): column 0 holds the real
@@ -47,6 +47,9 @@ struct plan {
   int bands, band_cols, q;
 };
 
+int padded_band_cols(const plan& shape) { return shape.band_cols + shape.kernel_cols - 1; }
+
+// The bands and their padded sides; the transform sizes are the smallest the library offers.
 plan make_plan(cv::Size image, cv::Size kernel, int bands) {
   plan out;
   out.rows = image.height;
@@ -57,21 +60,8 @@ plan make_plan(cv::Size image, cv::Size kernel, int bands) {
   out.p = cv::getOptimalDFTSize(out.padded_rows);
   out.band_cols = (image.width + bands - 1) / bands;
   out.bands = (image.width + out.band_cols - 1) / out.band_cols;
-  out.q = cv::getOptimalDFTSize(out.band_cols + kernel.width - 1);
+  out.q = cv::getOptimalDFTSize(padded_band_cols(out));
   return out;
-}
-
-// Estimated cost of a plan, in nanoseconds of one core: row transforms per real point, column
-// transforms per complex point, and the first touch of the two large buffers per byte; figures
-// of OpenCV's transforms of these lengths in double precision on this machine class.
-double plan_cost(const plan& shape, int channels) {
-  constexpr double REAL_POINT = 6.4, COMPLEX_POINT = 11.3, FRESH_BYTE = 1.0;
-  const double q = shape.q, p = shape.p, frequencies = shape.q / 2 + 1;
-  const double per_band =
-      (shape.padded_rows + shape.rows) * q * REAL_POINT + 2.0 * frequencies * p * COMPLEX_POINT;
-  const double kernel = shape.kernel_rows * q * REAL_POINT + frequencies * p * COMPLEX_POINT;
-  const double memory = (shape.padded_rows * q * 8.0 + frequencies * p * 16.0) * FRESH_BYTE;
-  return channels * shape.bands * per_band + kernel + memory;
 }
 
 // Every band at least as wide as the kernel: a band then reads, besides its own columns, only
@@ -80,24 +70,81 @@ bool bands_fit(const plan& shape) {
   return shape.bands == 1 || shape.cols - (shape.bands - 1) * shape.band_cols >= shape.kernel_cols;
 }
 
+// Nanoseconds per point of one OpenCV transform of length n in double precision on one core:
+// a cost per radix-4, radix-2, radix-3 and radix-5 stage, fitted to this library's transforms of
+// the library's sizes from 500 to 10000 (within 3 % on average, 13 % at worst). A real transform
+// of even length runs as a complex one of half the length; an odd one has no such shortcut.
+struct stages {
+  int fours = 0, twos = 0, threes = 0, fives = 0;
+};
+
+stages stages_of(int n) {
+  stages out;
+  int twos = 0;
+  for (; n % 2 == 0; n /= 2) ++twos;
+  for (; n % 3 == 0; n /= 3) ++out.threes;
+  for (; n % 5 == 0; n /= 5) ++out.fives;
+  out.fours = twos / 2;
+  out.twos = twos % 2;
+  return out;
+}
+
+double complex_point_ns(int n) {
+  const stages s = stages_of(n);
+  return 0.27 + 1.56 * s.fours + 0.70 * s.twos + 1.71 * s.threes + 2.24 * s.fives;
+}
+
+double real_point_ns(int n) {
+  if (n % 2 != 0) return 2.0 * complex_point_ns(n);
+  const stages s = stages_of(n / 2);
+  return 0.28 + 0.82 * s.fours + 0.42 * s.twos + 0.91 * s.threes + 1.16 * s.fives;
+}
+
+// Estimated cost of a plan, in nanoseconds of one core: the row transforms with the copies that
+// go with them (the load, the transposition both ways and the write-back, about 1.6 ns per
+// padded element), the column transforms, and the first touch of the two large buffers, whose
+// pages the system hands out at about 0.75 ns per byte.
+double plan_cost(const plan& shape, int channels) {
+  constexpr double COPIES_PER_POINT = 1.6, FRESH_BYTE = 0.75;
+  const double q = shape.q, p = shape.p, frequencies = shape.q / 2 + 1;
+  const double row_point = real_point_ns(shape.q) + COPIES_PER_POINT;
+  const double column_point = complex_point_ns(shape.p);
+  const double per_band =
+      (shape.padded_rows + shape.rows) * q * row_point + 2.0 * frequencies * p * column_point;
+  const double kernel = shape.kernel_rows * q * row_point + frequencies * p * column_point;
+  const double memory = (shape.padded_rows * q * 8.0 + frequencies * p * 16.0) * FRESH_BYTE;
+  return channels * shape.bands * per_band + kernel + memory;
+}
+
 // The plan for the requested band count, lowered until the bands fit; 0 asks for the cheapest.
+// Either way the transform sizes are the cheapest of the library's sizes up to a quarter above
+// the smallest: a length with more factors of two can be larger and still faster.
 plan choose_plan(cv::Size image, cv::Size kernel, int channels, int bands) {
+  std::vector<plan> candidates;
   if (bands > 0) {
-    for (; bands > 1; --bands) {
-      const plan shape = make_plan(image, kernel, bands);
-      if (bands_fit(shape)) return shape;
+    for (; bands > 1 && !bands_fit(make_plan(image, kernel, bands)); --bands) {
     }
-    return make_plan(image, kernel, 1);
+    candidates.push_back(make_plan(image, kernel, bands));
+  } else {
+    for (int count = 1; count <= MAX_BANDS; ++count) {
+      const plan shape = make_plan(image, kernel, count);
+      if (count == 1 || (shape.bands == count && bands_fit(shape))) candidates.push_back(shape);
+    }
   }
-  plan best = make_plan(image, kernel, 1);
+  plan best = candidates.front();
   double best_cost = plan_cost(best, channels);
-  for (int count = 2; count <= MAX_BANDS; ++count) {
-    const plan candidate = make_plan(image, kernel, count);
-    if (candidate.bands < 2 || !bands_fit(candidate)) continue;
-    const double cost = plan_cost(candidate, channels);
-    if (cost < best_cost) {
-      best = candidate;
-      best_cost = cost;
+  for (const plan& smallest : candidates) {
+    plan shape = smallest;
+    for (shape.q = smallest.q; shape.q <= smallest.q + smallest.q / 4;
+         shape.q = cv::getOptimalDFTSize(shape.q + 1)) {
+      for (shape.p = smallest.p; shape.p <= smallest.p + smallest.p / 4;
+           shape.p = cv::getOptimalDFTSize(shape.p + 1)) {
+        const double cost = plan_cost(shape, channels);
+        if (cost < best_cost) {
+          best = shape;
+          best_cost = cost;
+        }
+      }
     }
   }
   return best;
