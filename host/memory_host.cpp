@@ -1,5 +1,8 @@
 #include "host/memory_host.hpp"
 
+#include <sys/mman.h>
+
+#include <cstdint>
 #include <cstring>
 #include <sstream>
 #include <stdexcept>
@@ -8,23 +11,54 @@ namespace zeb::host {
 
 // --- images ---
 
-MemoryImage::MemoryImage(RefLedger& ledger, int32_t width, int32_t height, bool transient)
-    : Counted<HostImage>(ledger, transient),
-      width_(width),
-      height_(height),
-      pixels_(static_cast<std::size_t>(width > 0 ? width : 0) *
-                  static_cast<std::size_t>(height > 0 ? height : 0) * 4,
-              0.0f) {}
+namespace {
 
-std::size_t MemoryImage::index(int32_t x, int32_t y) const {
-  if (x < 0 || y < 0 || x >= width_ || y >= height_) {
-    std::ostringstream what;
-    what << label << ": pixel (" << x << ", " << y << ") outside " << width_ << "x" << height_;
-    throw std::out_of_range(what.str());
-  }
-  return (static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
+// Large pixel stores are asked for huge pages before their first touch: an effector that walks
+// the image column by column (the tonemap does) meets a new row, and so a new 4 KiB page, at
+// every pixel, which on ordinary pages costs a page-table walk per access.
+void prefer_huge_pages(std::vector<float>& store, std::size_t count) {
+  constexpr std::size_t HUGE_PAGE = std::size_t{2} << 20;
+  store.reserve(count);
+  const auto begin = reinterpret_cast<std::uintptr_t>(store.data());
+  const std::uintptr_t first = (begin + HUGE_PAGE - 1) & ~(HUGE_PAGE - 1);
+  const std::uintptr_t last = (begin + count * sizeof(float)) & ~(HUGE_PAGE - 1);
+  if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+}
+
+}  // namespace
+
+MemoryImage::MemoryImage(RefLedger& ledger, int32_t width, int32_t height, bool transient)
+    : Counted<HostImage>(ledger, transient), width_(width), height_(height) {
+  const std::size_t count = static_cast<std::size_t>(width > 0 ? width : 0) *
+                            static_cast<std::size_t>(height > 0 ? height : 0) * 4;
+  prefer_huge_pages(pixels_, count);
+  pixels_.assign(count, 0.0f);
+}
+
+namespace {
+
+// Out of line and cold, so that the bounds test of every pixel access stays a few instructions
+// inlined into the accessors.
+[[noreturn]] __attribute__((noinline, cold)) void throw_outside(const std::string& label, int32_t x,
+                                                                int32_t y, int32_t width,
+                                                                int32_t height) {
+  std::ostringstream what;
+  what << label << ": pixel (" << x << ", " << y << ") outside " << width << "x" << height;
+  throw std::out_of_range(what.str());
+}
+
+inline std::size_t pixel_offset(int32_t x, int32_t y, int32_t width, int32_t height,
+                                const std::string& label) {
+  if (x < 0 || y < 0 || x >= width || y >= height) throw_outside(label, x, y, width, height);
+  return (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
           static_cast<std::size_t>(x)) *
          4;
+}
+
+}  // namespace
+
+std::size_t MemoryImage::index(int32_t x, int32_t y) const {
+  return pixel_offset(x, y, width_, height_, label);
 }
 
 ImageSize MemoryImage::image_size(void*) {
@@ -34,13 +68,13 @@ ImageSize MemoryImage::image_size(void*) {
 }
 
 void MemoryImage::get_pixel_rgba(int32_t x, int32_t y, float* rgba, void*) {
-  std::memcpy(rgba, &pixels_[index(x, y)], 4 * sizeof(float));
+  std::memcpy(rgba, &pixels_[pixel_offset(x, y, width_, height_, label)], 4 * sizeof(float));
   ++pixel_reads;
   if (--progress_countdown_ == 0) report_progress();
 }
 
 void MemoryImage::set_pixel_rgba(int32_t x, int32_t y, const float* rgba, void*) {
-  std::memcpy(&pixels_[index(x, y)], rgba, 4 * sizeof(float));
+  std::memcpy(&pixels_[pixel_offset(x, y, width_, height_, label)], rgba, 4 * sizeof(float));
   ++pixel_writes;
   if (--progress_countdown_ == 0) report_progress();
 }
