@@ -14,18 +14,18 @@ std::unique_ptr<MemoryImage> read_resource_image(RefLedger& ledger, const std::s
   if (!input) {
     throw std::runtime_error(path + ": cannot read the resource image: " + OIIO::geterror());
   }
-  const OIIO::ImageSpec& spec = input->spec();
+  const OIIO::ImageSpec& header = input->spec();
   // A file that only claims to be a picture (a volume, deep data, no pixels at all) would not fit
   // the buffer below.
-  if (spec.width < 1 || spec.height < 1 || spec.depth > 1 || spec.deep) {
+  if (header.width < 1 || header.height < 1 || header.depth > 1 || header.deep) {
     throw std::runtime_error(path + ": not a flat picture with pixels");
   }
-  std::vector<float> grey(static_cast<std::size_t>(spec.width) *
-                          static_cast<std::size_t>(spec.height));
-  if (spec.nchannels < 1 || !input->read_image(0, 0, 0, 1, OIIO::TypeDesc::FLOAT, grey.data())) {
+  std::vector<float> grey(static_cast<std::size_t>(header.width) *
+                          static_cast<std::size_t>(header.height));
+  if (header.nchannels < 1 || !input->read_image(0, 0, 0, 1, OIIO::TypeDesc::FLOAT, grey.data())) {
     throw std::runtime_error(path + ": cannot decode the resource image: " + input->geterror());
   }
-  auto image = std::make_unique<MemoryImage>(ledger, spec.width, spec.height, true);
+  auto image = std::make_unique<MemoryImage>(ledger, header.width, header.height, true);
   float* out = image->pixels().data();
   for (const float g : grey) {
     out[0] = out[1] = out[2] = g;
