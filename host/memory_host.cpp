@@ -318,6 +318,7 @@ MemoryHost::MemoryHost(ResourceSettings settings)
       scene_(std::make_unique<MemoryScene>(ledger_storage, &calls)),
       resources_(std::make_unique<MemoryResources>(ledger_storage, std::move(settings))) {
   label = "host services";
+  resources_->journal = &calls;
 }
 
 MemoryHost::~MemoryHost() = default;

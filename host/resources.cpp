@@ -28,9 +28,11 @@ const char* MemoryResources::get_localized_string(const char* string_id) {
 }
 
 HostImage* MemoryResources::load_resource_image(const char* resource_name) {
+  if (journal) journal->push_back(std::string("load_resource_image ") + resource_name);
   const std::string path = settings_.resource_dir + "/TARGA/" + resource_name + ".tga";
   std::unique_ptr<MemoryImage> image = read_resource_image(ledger_, path);
   image->label = std::string("aperture ") + resource_name;
+  image->journal = journal;
   image->AddRef();
   return image.release();
 }

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "plugin/host.hpp"
 
@@ -33,6 +34,9 @@ class MemoryResources : public ModuleResources {
 
   const ResourceSettings& settings() const { return settings_; }
   int64_t string_requests = 0;
+  // Where image loads are recorded ("load_resource_image <name>"), and the loaded images their
+  // releases; null records nothing.
+  std::vector<std::string>* journal = nullptr;
 
  private:
   RefLedger& ledger_;

@@ -16,8 +16,8 @@
 #include "bloom/diffraction_kernel.hpp"
 #include "camera/camera_optics.hpp"
 #include "host/memory_host.hpp"
-#include "host/module_loader.hpp"
 #include "host/resources.hpp"
+#include "module_test_support.hpp"
 #include "plugin/host_ref.hpp"
 #include "plugin/identifiers.hpp"
 #include "sxsdk/plugin_interface.hpp"
@@ -34,10 +34,7 @@ constexpr float NOT_A_NUMBER = std::numeric_limits<float>::quiet_NaN();
 constexpr float INFINITE = std::numeric_limits<float>::infinity();
 const char* const CAMERA_NAME = "Camera 1";
 
-zeb::host::LoadedModule& loaded_module() {
-  static zeb::host::LoadedModule module(ZEB_MODULE_PATH);
-  return module;
-}
+using zeb::testing::loaded_module;
 
 // A picture the test paints instead of the shipped resource.
 struct CustomAperture {
@@ -47,52 +44,49 @@ struct CustomAperture {
   std::function<float(int32_t x, int32_t y)> grey;
 };
 
-// The reference host with the module's resources, journalling what the pass loads so the
-// release of the aperture picture shows in the call journal. A test may hand out its own picture.
+// The reference host with the module's resources; a test may hand out a picture it paints in
+// place of the shipped aperture resource.
 class BloomHost : public MemoryHost {
  public:
   explicit BloomHost(bool with_resources = true)
       : MemoryHost(with_resources ? zeb::host::ResourceSettings{zeb::host::resource_dir_for_module(
                                         ZEB_MODULE_PATH)}
                                   : zeb::host::ResourceSettings{}),
-        journalling_(*this) {}
+        resources_with_paintings_(*this) {}
 
   zeb::ModuleResources* get_resources(void* aux) override {
     MemoryHost::get_resources(aux);
-    return &journalling_;
+    return &resources_with_paintings_;
   }
 
   std::optional<CustomAperture> custom_aperture;
 
  private:
-  class JournallingResources : public zeb::ModuleResources {
+  class PaintedResources : public zeb::ModuleResources {
    public:
-    explicit JournallingResources(BloomHost& host) : host_(host) {}
+    explicit PaintedResources(BloomHost& host) : host_(host) {}
     const char* get_localized_string(const char* id) override {
       return host_.resources().get_localized_string(id);
     }
     zeb::HostImage* load_resource_image(const char* name) override {
+      if (!host_.custom_aperture) return host_.resources().load_resource_image(name);
+      // Recorded as the host records the pictures it loads.
       host_.calls.push_back(std::string("load_resource_image ") + name);
-      MemoryImage* image = nullptr;
-      if (host_.custom_aperture) {
-        const CustomAperture& custom = *host_.custom_aperture;
-        image = new MemoryImage(host_.ledger(), custom.width, custom.height, true);
-        image->label = std::string("aperture ") + name;
-        for (int32_t y = 0; y < custom.height; ++y)
-          for (int32_t x = 0; x < custom.width; ++x)
-            std::fill_n(image->pixel(x, y), 3, custom.grey(x, y));
-        image->AddRef();
-      } else {
-        image = static_cast<MemoryImage*>(host_.resources().load_resource_image(name));
-      }
+      const CustomAperture& custom = *host_.custom_aperture;
+      auto* image = new MemoryImage(host_.ledger(), custom.width, custom.height, true);
+      image->label = std::string("aperture ") + name;
       image->journal = &host_.calls;
+      for (int32_t y = 0; y < custom.height; ++y)
+        for (int32_t x = 0; x < custom.width; ++x)
+          std::fill_n(image->pixel(x, y), 3, custom.grey(x, y));
+      image->AddRef();
       return image;
     }
 
    private:
     BloomHost& host_;
   };
-  JournallingResources journalling_;
+  PaintedResources resources_with_paintings_;
 };
 
 // A rendered image that may report another size than it stores and may refuse a pixel read
