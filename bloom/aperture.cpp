@@ -4,30 +4,34 @@
 
 namespace zeb {
 
+namespace {
+
+// The picture and the log line of each shape, in ApertureShape order.
+struct aperture_entry {
+  const char* resource_name;
+  const char* log_line;
+};
+const aperture_entry APERTURES[] = {
+    {"IMG_CIRCLE", "Aperture shape: circle"},
+    {"IMG_HEXAGON", "Aperture shape: hexagon"},
+    {"IMG_HEPTAGON", "Aperture shape: heptagon"},
+};
+
+const aperture_entry* entry_of(int32_t aperture_shape) {
+  return aperture_shape >= Circle && aperture_shape <= Heptagon ? &APERTURES[aperture_shape]
+                                                                : nullptr;
+}
+
+}  // namespace
+
 const char* aperture_resource_name(int32_t aperture_shape) {
-  switch (aperture_shape) {
-    case Circle:
-      return "IMG_CIRCLE";
-    case Hexagon:
-      return "IMG_HEXAGON";
-    case Heptagon:
-      return "IMG_HEPTAGON";
-    default:
-      return nullptr;
-  }
+  const aperture_entry* entry = entry_of(aperture_shape);
+  return entry ? entry->resource_name : nullptr;
 }
 
 const char* aperture_shape_line(int32_t aperture_shape) {
-  switch (aperture_shape) {
-    case Circle:
-      return "Aperture shape: circle";
-    case Hexagon:
-      return "Aperture shape: hexagon";
-    case Heptagon:
-      return "Aperture shape: heptagon";
-    default:
-      return nullptr;
-  }
+  const aperture_entry* entry = entry_of(aperture_shape);
+  return entry ? entry->log_line : nullptr;
 }
 
 cv::Mat read_aperture_image(HostImage& image) {
