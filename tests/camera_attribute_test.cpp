@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "camera/camera_optics.hpp"
-#include "camera_test_support.hpp"
+#include "module_test_support.hpp"
 #include "plugin/host_ref.hpp"
 #include "plugin/uuid.hpp"
 

@@ -10,6 +10,7 @@
 
 #include "host/memory_host.hpp"
 #include "host/module_loader.hpp"
+#include "module_test_support.hpp"
 #include "plugin/identifiers.hpp"
 #include "sxsdk/plugin_interface.hpp"
 
@@ -21,10 +22,7 @@ using zeb::PLUGIN_KIND_ID;
 using zeb::host::LoadedModule;
 using zeb::host::MemoryHost;
 
-LoadedModule& module() {
-  static LoadedModule loaded(ZEB_MODULE_PATH);
-  return loaded;
-}
+LoadedModule& module() { return zeb::testing::loaded_module(); }
 
 IID with_last_byte(IID kind, uint8_t last) {
   kind.Data4[7] = last;

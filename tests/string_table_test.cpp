@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "camera_test_support.hpp"
+#include "module_test_support.hpp"
 #include "host/version_block.hpp"
 #include "plugin/version.hpp"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "host/memory_host.hpp"
-#include "host/module_loader.hpp"
+#include "module_test_support.hpp"
 #include "plugin/identifiers.hpp"
 #include "sxsdk/plugin_interface.hpp"
 
@@ -23,16 +23,12 @@ constexpr float NOT_A_NUMBER = std::numeric_limits<float>::quiet_NaN();
 
 class TonemapEffect : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { module_ = new zeb::host::LoadedModule(ZEB_MODULE_PATH); }
-  static void TearDownTestSuite() {
-    delete module_;
-    module_ = nullptr;
-  }
-
   // Creates the tonemap effector of the loaded module, applies it once to image and releases it.
   void apply(MemoryImage& image) {
     sxsdk::plugin_interface* object = nullptr;
-    ASSERT_EQ(module_->create_interface(&zeb::EFFECTOR_KIND_ID, 0, &object, &host_, nullptr), 1);
+    ASSERT_EQ(zeb::testing::loaded_module().create_interface(&zeb::EFFECTOR_KIND_ID, 0, &object,
+                                                             &host_, nullptr),
+              1);
     ASSERT_NE(object, nullptr);
     auto* effector = static_cast<sxsdk::effector_interface*>(object);
     effector->set_effect_context(&host_.make_effect_context(image), nullptr);
@@ -55,11 +51,8 @@ class TonemapEffect : public ::testing::Test {
     return {p[0], p[1], p[2], p[3]};
   }
 
-  static zeb::host::LoadedModule* module_;
   MemoryHost host_;
 };
-
-zeb::host::LoadedModule* TonemapEffect::module_ = nullptr;
 
 // Images whose result is known to the last bit; pixels row by row.
 struct Exact {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "camera_test_support.hpp"
+#include "module_test_support.hpp"
 #include "host/atomic_file.hpp"
 #include "host/image_file.hpp"
 #include "host/scene_file.hpp"

@@ -1,4 +1,4 @@
-// Shared by the camera tests: the built module loaded once, as the host loads it, and a holder
+// Shared by the tests that drive the built module: loaded once, as the host loads it, and a holder
 // for the interface objects it creates.
 #pragma once
 
