@@ -7,9 +7,11 @@
 #include "bloom/aperture.hpp"
 #include "bloom/diffraction_kernel.hpp"
 #include "bloom/filtering.hpp"
+#include "bloom/fresh_memory.hpp"
 #include "camera/camera_optics.hpp"
 #include "plugin/host_log.hpp"
 #include "plugin/identifiers.hpp"
+#include "plugin/pixel_store.hpp"
 #include "plugin/version.hpp"
 
 namespace zeb {
@@ -120,6 +122,8 @@ void zeb_bloom_interface::apply_effect(void*) {
   const int32_t filter_start = millisecond_clock();
   cv::Mat pixels(height, width, CV_64FC3);
   cv::Mat alpha(height, width, CV_32FC1);
+  commit_pages(pixels);
+  commit_pages(alpha);
   float rgba[4];
   for (int32_t y = 0; y < height; ++y) {
     auto* row = pixels.ptr<cv::Vec3d>(y);
@@ -142,10 +146,8 @@ void zeb_bloom_interface::apply_effect(void*) {
     const auto* row = pixels.ptr<cv::Vec3d>(y);
     const auto* alpha_row = alpha.ptr<float>(y);
     for (int32_t x = 0; x < width; ++x) {
-      rgba[0] = static_cast<float>(row[x][2]);
-      rgba[1] = static_cast<float>(row[x][1]);
-      rgba[2] = static_cast<float>(row[x][0]);
-      rgba[3] = alpha_row[x];
+      store_rgba(rgba, static_cast<float>(row[x][2]), static_cast<float>(row[x][1]),
+                 static_cast<float>(row[x][0]), alpha_row[x]);
       image->set_pixel_rgba(x, y, rgba, nullptr);
     }
   }

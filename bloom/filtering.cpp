@@ -5,6 +5,8 @@
 #include <opencv2/imgproc.hpp>
 #include <vector>
 
+#include "bloom/fresh_memory.hpp"
+
 namespace zeb {
 namespace {
 
@@ -184,6 +186,7 @@ struct workspace {
     for (int slot = 0; slot < slots; ++slot)
       columns.emplace_back(COLUMNS_PER_STRIP, shape.p, CV_64FC2);
     if (shape.bands > 1) halo.create(shape.rows, shape.kernel_cols / 2, CV_64F);
+    commit_pages(work);
   }
   cv::Mat work;
   std::vector<cv::Mat> columns;
@@ -260,6 +263,7 @@ cv::Mat kernel_spectrum(const cv::Mat& kernel, const plan& shape, workspace& scr
   });
 
   cv::Mat spectrum(layout.frequencies(), shape.p, CV_64FC2);
+  commit_pages(spectrum);
   in_parts(layout.frequencies(), slots, [&](int first, int last, int) {
     for (int begin = first; begin < last; begin += COLUMNS_PER_STRIP) {
       const int end = std::min(last, begin + COLUMNS_PER_STRIP);

@@ -2,6 +2,7 @@
 
 #include "plugin/host_log.hpp"
 #include "plugin/identifiers.hpp"
+#include "plugin/pixel_store.hpp"
 #include "plugin/version.hpp"
 
 namespace zeb {
@@ -79,9 +80,7 @@ void zeb_tonemap_interface::apply_effect(void*) {
       const double lum = luminance(rgba);
       const double factor = ((lum * white + 1.0) * scale) / (lum + 1.0);
       const auto narrow = static_cast<float>(factor);
-      rgba[0] = rgba[0] * narrow;
-      rgba[1] = rgba[1] * narrow;
-      rgba[2] = rgba[2] * narrow;
+      store_rgba(rgba, rgba[0] * narrow, rgba[1] * narrow, rgba[2] * narrow, rgba[3]);
       image->set_pixel_rgba(x, y, rgba, nullptr);
     }
   }
