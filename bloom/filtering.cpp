@@ -10,10 +10,12 @@
 namespace zeb {
 namespace {
 
-// Rows transformed at a time and complex columns transposed at a time: a strip stays in the
-// core's cache between its copy and its transform.
+// Rows transformed at a time: a strip stays in the core's cache from its copy through its
+// transform to its transposition. Columns transformed at a time: 4 columns of a few thousand
+// complex entries stay in the core's cache through the transform, the product with the kernel's
+// spectrum and the transform back.
 constexpr int ROWS_PER_STRIP = 16;
-constexpr int COLUMNS_PER_STRIP = 16;
+constexpr int COLUMNS_PER_STRIP = 4;
 // Each pass is cut into this many parts per worker thread, so that a core slowed down by other
 // work delays the pass by a fraction of a part only.
 constexpr int PARTS_PER_THREAD = 4;
@@ -104,8 +106,9 @@ double real_point_ns(int n) {
 
 // Estimated cost of a plan, in nanoseconds of one core: the row transforms with the copies that
 // go with them (the load, the transposition both ways and the write-back, about 1.6 ns per
-// padded element), the column transforms, and the first touch of the two large buffers, whose
-// pages the system hands out at about 0.75 ns per byte.
+// padded element), the column transforms, and the first touch of the two large buffers (the
+// band's transposed spectrum and the kernel's), whose pages the system hands out at about
+// 0.75 ns per byte.
 double plan_cost(const plan& shape, int channels) {
   constexpr double COPIES_PER_POINT = 1.6, FRESH_BYTE = 0.75;
   const double q = shape.q, p = shape.p, frequencies = shape.q / 2 + 1;
@@ -114,7 +117,7 @@ double plan_cost(const plan& shape, int channels) {
   const double per_band =
       (shape.padded_rows + shape.rows) * q * row_point + 2.0 * frequencies * p * column_point;
   const double kernel = shape.kernel_rows * q * row_point + frequencies * p * column_point;
-  const double memory = (shape.padded_rows * q * 8.0 + frequencies * p * 16.0) * FRESH_BYTE;
+  const double memory = 2.0 * frequencies * p * 16.0 * FRESH_BYTE;
   return channels * shape.bands * per_band + kernel + memory;
 }
 
@@ -177,101 +180,111 @@ std::vector<int> reflected_indices(int padded, int before, int length, int strid
   return indices;
 }
 
-// Scratch memory of one filtering call, reused for the kernel and for every band: the padded
-// row spectra of one band, per slot one strip of transposed complex columns, and the original
-// values of the columns that the next band reads but this band overwrites.
+// Scratch memory of one filtering call, reused for the kernel and for every band: the band's
+// two-dimensional work in transposed form (row c holds the p entries of complex frequency c, so
+// every column transform runs on contiguous memory), per slot a strip of padded rows, and the
+// original values of the columns that the next band reads but this band overwrites.
 struct workspace {
-  workspace(const plan& shape, int slots) : work(shape.padded_rows, shape.q, CV_64F) {
-    columns.reserve(static_cast<std::size_t>(slots));
-    for (int slot = 0; slot < slots; ++slot)
-      columns.emplace_back(COLUMNS_PER_STRIP, shape.p, CV_64FC2);
+  workspace(const plan& shape, int slots) : columns(shape.q / 2 + 1, shape.p, CV_64FC2) {
+    strips.reserve(static_cast<std::size_t>(slots));
+    for (int slot = 0; slot < slots; ++slot) strips.emplace_back(ROWS_PER_STRIP, shape.q, CV_64F);
     if (shape.bands > 1) halo.create(shape.rows, shape.kernel_cols / 2, CV_64F);
-    commit_pages(work);
+    commit_pages(columns);
   }
-  cv::Mat work;
-  std::vector<cv::Mat> columns;
+  cv::Mat columns;
+  std::vector<cv::Mat> strips;
   cv::Mat halo;
 };
 
-// Copies the complex frequencies [first, last) of rows [0, count) of the packed row spectra
-// `rows` into the rows of `columns`, one frequency per row, and zero-fills the rest of each row.
-void gather_columns(const cv::Mat& rows, int count, const packed_row& layout, int first, int last,
-                    cv::Mat& columns) {
-  const int dc = first == 0 ? 1 : 0;
-  const int nyquist = layout.q % 2 == 0 && last == layout.frequencies() && last - first > dc;
-  const int inner_first = first + dc;
-  const int inner_last = last - nyquist;
-  std::vector<cv::Vec2d*> targets(static_cast<std::size_t>(last - first));
-  for (int c = first; c < last; ++c) {
-    cv::Vec2d* column = columns.ptr<cv::Vec2d>(c - first);
-    targets[static_cast<std::size_t>(c - first)] = column;
-    std::fill(column + count, column + columns.cols, cv::Vec2d(0.0, 0.0));
-  }
-  cv::Vec2d* const* inner = targets.data() + dc;
-  for (int r = 0; r < count; ++r) {
-    const double* row = rows.ptr<double>(r);
-    if (dc) targets.front()[r] = cv::Vec2d(row[0], 0.0);
-    if (nyquist) targets.back()[r] = cv::Vec2d(row[layout.q - 1], 0.0);
-    const double* pair = row + 2 * inner_first - 1;
-    for (int c = 0; c < inner_last - inner_first; ++c, pair += 2)
-      inner[c][r] = cv::Vec2d(pair[0], pair[1]);
+// Copies the packed row spectra of the `count` rows of `strip` into entries
+// [first_row, first_row + count) of every row of `columns`, one complex frequency per row. The
+// strip stays in the core's cache while each frequency's entries are written side by side.
+void rows_to_columns(const cv::Mat& strip, int count, const packed_row& layout, int first_row,
+                     cv::Mat& columns) {
+  const double* rows[ROWS_PER_STRIP];
+  for (int r = 0; r < count; ++r) rows[r] = strip.ptr<double>(r);
+  const int frequencies = layout.frequencies();
+  for (int c = 0; c < frequencies; ++c) {
+    cv::Vec2d* target = columns.ptr<cv::Vec2d>(c) + first_row;
+    const int re = layout.re(c), im = layout.im(c);
+    if (im < 0) {
+      for (int r = 0; r < count; ++r) target[r] = cv::Vec2d(rows[r][re], 0.0);
+    } else {
+      for (int r = 0; r < count; ++r) target[r] = cv::Vec2d(rows[r][re], rows[r][im]);
+    }
   }
 }
 
-// The way back, for rows [0, count). The zero-frequency and Nyquist columns come back real;
-// their imaginary rounding residue has no place in the packed layout and is dropped.
-void scatter_columns(const cv::Mat& columns, int count, const packed_row& layout, int first,
-                     int last, cv::Mat& rows) {
-  const int dc = first == 0 ? 1 : 0;
-  const int nyquist = layout.q % 2 == 0 && last == layout.frequencies() && last - first > dc;
-  const int inner_first = first + dc;
-  const int inner_last = last - nyquist;
-  std::vector<const cv::Vec2d*> sources(static_cast<std::size_t>(last - first));
-  for (int c = first; c < last; ++c)
-    sources[static_cast<std::size_t>(c - first)] = columns.ptr<cv::Vec2d>(c - first);
-  const cv::Vec2d* const* inner = sources.data() + dc;
-  for (int r = 0; r < count; ++r) {
-    double* row = rows.ptr<double>(r);
-    if (dc) row[0] = sources.front()[r][0];
-    if (nyquist) row[layout.q - 1] = sources.back()[r][0];
-    double* pair = row + 2 * inner_first - 1;
-    for (int c = 0; c < inner_last - inner_first; ++c, pair += 2) {
-      pair[0] = inner[c][r][0];
-      pair[1] = inner[c][r][1];
+// The way back: entries [first_row, first_row + count) of every frequency into the packed rows
+// of `strip`. The zero-frequency and Nyquist columns come back real; their imaginary rounding
+// residue has no place in the packed layout and is dropped.
+void columns_to_rows(const cv::Mat& columns, int first_row, int count, const packed_row& layout,
+                     cv::Mat& strip) {
+  double* rows[ROWS_PER_STRIP];
+  for (int r = 0; r < count; ++r) rows[r] = strip.ptr<double>(r);
+  const int frequencies = layout.frequencies();
+  for (int c = 0; c < frequencies; ++c) {
+    const cv::Vec2d* source = columns.ptr<cv::Vec2d>(c) + first_row;
+    const int re = layout.re(c), im = layout.im(c);
+    if (im < 0) {
+      for (int r = 0; r < count; ++r) rows[r][re] = source[r][0];
+    } else {
+      for (int r = 0; r < count; ++r) {
+        rows[r][re] = source[r][0];
+        rows[r][im] = source[r][1];
+      }
     }
   }
+}
+
+// The forward transform of `count` rows: fill(first, last, strip) writes padded rows
+// [first, last) into the strip's top rows (all q values), which are then transformed and
+// transposed into entries [0, count) of every frequency's column. The entries from count to p
+// are zeroed; then every column is transformed, and `per_columns` (if any) finishes each strip
+// of transformed columns.
+template <class Fill, class PerColumns>
+void forward_transform(int count, const plan& shape, workspace& scratch, cv::Mat& columns,
+                       const Fill& fill, const PerColumns& per_columns) {
+  const packed_row layout{shape.q};
+  const int slots = static_cast<int>(scratch.strips.size());
+  in_parts(count, slots, [&](int first, int last, int slot) {
+    cv::Mat& strip = scratch.strips[static_cast<std::size_t>(slot)];
+    for (int begin = first; begin < last; begin += ROWS_PER_STRIP) {
+      const int end = std::min(last, begin + ROWS_PER_STRIP);
+      cv::Mat rows = strip.rowRange(0, end - begin);
+      fill(begin, end, rows);
+      cv::dft(rows, rows, cv::DFT_ROWS);
+      rows_to_columns(rows, end - begin, layout, begin, columns);
+    }
+  });
+  in_parts(layout.frequencies(), slots, [&](int first, int last, int) {
+    for (int begin = first; begin < last; begin += COLUMNS_PER_STRIP) {
+      const int end = std::min(last, begin + COLUMNS_PER_STRIP);
+      cv::Mat strip = columns.rowRange(begin, end);
+      strip.colRange(count, shape.p).setTo(cv::Scalar::all(0.0));
+      cv::dft(strip, strip, cv::DFT_ROWS);
+      per_columns(begin, end, strip);
+    }
+  });
 }
 
 // The kernel's two-dimensional spectrum, transposed: row c holds the p-point column transform of
 // complex frequency c of the kernel's row spectra (frequencies() x p, CV_64FC2). Every band of
-// every channel is multiplied with it. The kernel's row spectra pass through the top rows of the
-// workspace, before any channel needs it.
+// every channel is multiplied with it.
 cv::Mat kernel_spectrum(const cv::Mat& kernel, const plan& shape, workspace& scratch) {
-  const packed_row layout{shape.q};
-  const int slots = static_cast<int>(scratch.columns.size());
-  cv::Mat rows = scratch.work.rowRange(0, shape.kernel_rows);
-  in_parts(shape.kernel_rows, slots, [&](int first, int last, int) {
-    if (first == last) return;
-    for (int r = first; r < last; ++r) {
-      double* row = rows.ptr<double>(r);
-      const double* source = kernel.ptr<double>(r);
-      std::copy(source, source + shape.kernel_cols, row);
-      std::fill(row + shape.kernel_cols, row + shape.q, 0.0);
-    }
-    cv::Mat strip = rows.rowRange(first, last);
-    cv::dft(strip, strip, cv::DFT_ROWS);
-  });
-
-  cv::Mat spectrum(layout.frequencies(), shape.p, CV_64FC2);
+  cv::Mat spectrum(shape.q / 2 + 1, shape.p, CV_64FC2);
   commit_pages(spectrum);
-  in_parts(layout.frequencies(), slots, [&](int first, int last, int) {
-    for (int begin = first; begin < last; begin += COLUMNS_PER_STRIP) {
-      const int end = std::min(last, begin + COLUMNS_PER_STRIP);
-      cv::Mat strip = spectrum.rowRange(begin, end);
-      gather_columns(rows, shape.kernel_rows, layout, begin, end, strip);
-      cv::dft(strip, strip, cv::DFT_ROWS);
-    }
-  });
+  forward_transform(
+      shape.kernel_rows, shape, scratch, spectrum,
+      [&](int first, int last, cv::Mat& rows) {
+        for (int r = first; r < last; ++r) {
+          double* row = rows.ptr<double>(r - first);
+          const double* source = kernel.ptr<double>(r);
+          std::copy(source, source + shape.kernel_cols, row);
+          std::fill(row + shape.kernel_cols, row + shape.q, 0.0);
+        }
+      },
+      [](int, int, cv::Mat&) {});
   return spectrum;
 }
 
@@ -282,8 +295,8 @@ struct band {
 };
 
 // Correlates one band of one channel of the image with the kernel whose spectrum is given; the
-// workspace holds the band's row spectra in between. source_rows and source_cols give, per
-// padded row and column of the whole image, the element offset of its reflected source.
+// workspace holds the band's spectrum in between. source_rows and source_cols give, per padded
+// row and column of the whole image, the element offset of its reflected source.
 //
 // The image is changed in place band after band, and a band's padded columns begin
 // kernel_cols / 2 columns before its own: those, already overwritten by the band before, come
@@ -294,8 +307,7 @@ void correlate_band(cv::Mat& image, const band& part, const cv::Mat& spectrum, c
                     workspace& scratch) {
   const int channels = image.channels();
   const packed_row layout{shape.q};
-  const int slots = static_cast<int>(scratch.columns.size());
-  cv::Mat& work = scratch.work;
+  const int slots = static_cast<int>(scratch.strips.size());
   // The band's padded columns are the image's padded columns [first_col, first_col + padded);
   // those in [inner_first, inner_last) lie inside the image and are copied without the table.
   const int padded = part.cols + shape.kernel_cols - 1;
@@ -307,52 +319,44 @@ void correlate_band(cv::Mat& image, const band& part, const cv::Mat& spectrum, c
   const int* cols_from = source_cols.data() + part.first_col;
   const int inner_offset = (part.first_col + inner_first - left) * channels + part.channel;
 
-  // The band with its reflected border, then the forward transform of each row.
-  in_parts(shape.padded_rows, slots, [&](int first, int last, int) {
-    for (int begin = first; begin < last; begin += ROWS_PER_STRIP) {
-      const int end = std::min(last, begin + ROWS_PER_STRIP);
-      for (int r = begin; r < end; ++r) {
-        const double* source = image.ptr<double>(source_rows[static_cast<std::size_t>(r)]);
-        double* row = work.ptr<double>(r);
-        if (from_halo) {
-          const double* saved = scratch.halo.ptr<double>(source_rows[static_cast<std::size_t>(r)]);
-          std::copy(saved, saved + left, row);
-        } else {
-          for (int x = 0; x < inner_first; ++x) row[x] = source[cols_from[x] + part.channel];
+  // The band with its reflected border, row by row; then per strip of complex frequencies the
+  // column transforms, the product with the kernel's conjugate spectrum (a correlation, not a
+  // convolution) and the transforms back.
+  forward_transform(
+      shape.padded_rows, shape, scratch, scratch.columns,
+      [&](int first, int last, cv::Mat& rows) {
+        for (int r = first; r < last; ++r) {
+          const double* source = image.ptr<double>(source_rows[static_cast<std::size_t>(r)]);
+          double* row = rows.ptr<double>(r - first);
+          if (from_halo) {
+            const double* saved =
+                scratch.halo.ptr<double>(source_rows[static_cast<std::size_t>(r)]);
+            std::copy(saved, saved + left, row);
+          } else {
+            for (int x = 0; x < inner_first; ++x) row[x] = source[cols_from[x] + part.channel];
+          }
+          const double* inner = source + inner_offset;
+          for (int x = inner_first; x < inner_last; ++x, inner += channels) row[x] = *inner;
+          for (int x = inner_last; x < padded; ++x) row[x] = source[cols_from[x] + part.channel];
+          std::fill(row + padded, row + shape.q, 0.0);
         }
-        const double* inner = source + inner_offset;
-        for (int x = inner_first; x < inner_last; ++x, inner += channels) row[x] = *inner;
-        for (int x = inner_last; x < padded; ++x) row[x] = source[cols_from[x] + part.channel];
-        std::fill(row + padded, row + shape.q, 0.0);
-      }
-      cv::Mat strip = work.rowRange(begin, end);
-      cv::dft(strip, strip, cv::DFT_ROWS);
-    }
-  });
+      },
+      [&](int first, int last, cv::Mat& strip) {
+        cv::mulSpectrums(strip, spectrum.rowRange(first, last), strip, cv::DFT_ROWS, true);
+        cv::dft(strip, strip, cv::DFT_INVERSE | cv::DFT_SCALE | cv::DFT_ROWS);
+      });
 
-  // Per strip of complex frequencies: transpose into the slot's buffer, transform the columns,
-  // multiply with the kernel's conjugate spectrum (a correlation, not a convolution), transform
-  // back and return only the rows that carry the result. The rows below padded_rows are zero.
-  in_parts(layout.frequencies(), slots, [&](int first, int last, int slot) {
-    for (int begin = first; begin < last; begin += COLUMNS_PER_STRIP) {
-      const int end = std::min(last, begin + COLUMNS_PER_STRIP);
-      cv::Mat columns = scratch.columns[static_cast<std::size_t>(slot)].rowRange(0, end - begin);
-      gather_columns(work, shape.padded_rows, layout, begin, end, columns);
-      cv::dft(columns, columns, cv::DFT_ROWS);
-      cv::mulSpectrums(columns, spectrum.rowRange(begin, end), columns, cv::DFT_ROWS, true);
-      cv::dft(columns, columns, cv::DFT_INVERSE | cv::DFT_SCALE | cv::DFT_ROWS);
-      scatter_columns(columns, shape.rows, layout, begin, end, work);
-    }
-  });
-
-  // Inverse row transforms of the result rows, back into the band of the image's channel.
-  in_parts(shape.rows, slots, [&](int first, int last, int) {
+  // The result rows back from the columns, their inverse row transforms, and into the band of
+  // the image's channel.
+  in_parts(shape.rows, slots, [&](int first, int last, int slot) {
+    cv::Mat& strip = scratch.strips[static_cast<std::size_t>(slot)];
     for (int begin = first; begin < last; begin += ROWS_PER_STRIP) {
       const int end = std::min(last, begin + ROWS_PER_STRIP);
-      cv::Mat strip = work.rowRange(begin, end);
-      cv::dft(strip, strip, cv::DFT_INVERSE | cv::DFT_REAL_OUTPUT | cv::DFT_SCALE | cv::DFT_ROWS);
+      cv::Mat rows = strip.rowRange(0, end - begin);
+      columns_to_rows(scratch.columns, begin, end - begin, layout, rows);
+      cv::dft(rows, rows, cv::DFT_INVERSE | cv::DFT_REAL_OUTPUT | cv::DFT_SCALE | cv::DFT_ROWS);
       for (int r = begin; r < end; ++r) {
-        const double* row = work.ptr<double>(r);
+        const double* row = rows.ptr<double>(r - begin);
         double* target = image.ptr<double>(r) + part.first_col * channels + part.channel;
         if (to_halo) {
           const double* kept = target + (part.cols - left) * channels;
