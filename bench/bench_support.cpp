@@ -25,7 +25,10 @@ EffectorRig::EffectorRig(Kind kind, int32_t width, int32_t height)
     : host(host::ResourceSettings{ZEB_RESOURCE_DIR}), image(host.make_image(width, height)) {
   host.scene().add_camera("Camera 1");  // without a record: circle, F 16
   cv::RNG rng(3);
-  for (float& value : image.pixels()) value = rng.uniform(0.0f, 4.0f);
+  for (int32_t y = 0; y < height; ++y) {
+    float* row = image.pixel(0, y);
+    for (int32_t i = 0; i < width * 4; ++i) row[i] = rng.uniform(0.0f, 4.0f);
+  }
   if (kind == Kind::bloom)
     effector = new zeb_bloom_interface(host);
   else

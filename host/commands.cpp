@@ -68,7 +68,9 @@ void set_optics(HostSession& session, int32_t camera, const OpticsAnswers& optic
 
 MemoryImage& host_image(HostSession& session, ImageFile& file) {
   MemoryImage& image = session.host().make_image(file.width, file.height);
-  image.pixels() = std::move(file.rgba);
+  image.set_pixels(file.rgba);
+  // From here on the host image holds the pixels; the file keeps its description only.
+  std::vector<float>().swap(file.rgba);
   return image;
 }
 

@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <sstream>
@@ -27,12 +28,41 @@ void prefer_huge_pages(std::vector<float>& store, std::size_t count) {
 
 }  // namespace
 
+// One cache line between rows.
+constexpr std::size_t ROW_PADDING = 16;
+
 MemoryImage::MemoryImage(RefLedger& ledger, int32_t width, int32_t height, bool transient)
-    : Counted<HostImage>(ledger, transient), width_(width), height_(height) {
-  const std::size_t count = static_cast<std::size_t>(width > 0 ? width : 0) *
-                            static_cast<std::size_t>(height > 0 ? height : 0) * 4;
-  prefer_huge_pages(pixels_, count);
-  pixels_.assign(count, 0.0f);
+    : Counted<HostImage>(ledger, transient),
+      width_(width),
+      height_(height),
+      pitch_(static_cast<std::size_t>(width > 0 ? width : 0) * 4 + ROW_PADDING) {
+  const std::size_t count = height > 0 && width > 0 ? static_cast<std::size_t>(height) * pitch_ : 0;
+  prefer_huge_pages(store_, count);
+  store_.assign(count, 0.0f);
+}
+
+std::vector<float> MemoryImage::pixels() const {
+  const std::size_t row = static_cast<std::size_t>(width_ > 0 ? width_ : 0) * 4;
+  std::vector<float> packed;
+  packed.reserve(row * static_cast<std::size_t>(height_ > 0 ? height_ : 0));
+  for (int32_t y = 0; y < height_ && row > 0; ++y) {
+    const float* first = &store_[static_cast<std::size_t>(y) * pitch_];
+    packed.insert(packed.end(), first, first + row);
+  }
+  return packed;
+}
+
+void MemoryImage::set_pixels(const std::vector<float>& packed) {
+  const std::size_t row = static_cast<std::size_t>(width_ > 0 ? width_ : 0) * 4;
+  const std::size_t rows = static_cast<std::size_t>(height_ > 0 ? height_ : 0);
+  if (packed.size() != row * rows) {
+    std::ostringstream what;
+    what << label << ": " << packed.size() << " floats for a " << width_ << "x" << height_
+         << " image";
+    throw std::invalid_argument(what.str());
+  }
+  for (std::size_t y = 0; y < rows && row > 0; ++y)
+    std::copy_n(&packed[y * row], row, &store_[y * pitch_]);
 }
 
 namespace {
@@ -48,17 +78,15 @@ namespace {
 }
 
 inline std::size_t pixel_offset(int32_t x, int32_t y, int32_t width, int32_t height,
-                                const std::string& label) {
+                                std::size_t pitch, const std::string& label) {
   if (x < 0 || y < 0 || x >= width || y >= height) throw_outside(label, x, y, width, height);
-  return (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-          static_cast<std::size_t>(x)) *
-         4;
+  return static_cast<std::size_t>(y) * pitch + static_cast<std::size_t>(x) * 4;
 }
 
 }  // namespace
 
 std::size_t MemoryImage::index(int32_t x, int32_t y) const {
-  return pixel_offset(x, y, width_, height_, label);
+  return pixel_offset(x, y, width_, height_, pitch_, label);
 }
 
 ImageSize MemoryImage::image_size(void*) {
@@ -68,13 +96,13 @@ ImageSize MemoryImage::image_size(void*) {
 }
 
 void MemoryImage::get_pixel_rgba(int32_t x, int32_t y, float* rgba, void*) {
-  std::memcpy(rgba, &pixels_[pixel_offset(x, y, width_, height_, label)], 4 * sizeof(float));
+  std::memcpy(rgba, &store_[pixel_offset(x, y, width_, height_, pitch_, label)], 4 * sizeof(float));
   ++pixel_reads;
   if (--progress_countdown_ == 0) report_progress();
 }
 
 void MemoryImage::set_pixel_rgba(int32_t x, int32_t y, const float* rgba, void*) {
-  std::memcpy(&pixels_[pixel_offset(x, y, width_, height_, label)], rgba, 4 * sizeof(float));
+  std::memcpy(&store_[pixel_offset(x, y, width_, height_, pitch_, label)], rgba, 4 * sizeof(float));
   ++pixel_writes;
   if (--progress_countdown_ == 0) report_progress();
 }

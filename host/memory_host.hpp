@@ -82,10 +82,13 @@ class MemoryImage : public Counted<HostImage> {
 
   int32_t width() const { return width_; }
   int32_t height() const { return height_; }
-  // Four floats per pixel, R G B A, rows from the top.
-  std::vector<float>& pixels() { return pixels_; }
-  const std::vector<float>& pixels() const { return pixels_; }
-  float* pixel(int32_t x, int32_t y) { return &pixels_[index(x, y)]; }
+  // Four floats per pixel, R G B A, rows from the top, packed row after row (a copy).
+  std::vector<float> pixels() const;
+  // Replaces every pixel; `packed` holds width x height x 4 floats as pixels() gives them.
+  void set_pixels(const std::vector<float>& packed);
+  // The four floats of pixel (x, y); a row's pixels lie side by side.
+  float* pixel(int32_t x, int32_t y) { return &store_[index(x, y)]; }
+  const float* pixel(int32_t x, int32_t y) const { return &store_[index(x, y)]; }
 
   int64_t pixel_reads = 0;
   int64_t pixel_writes = 0;
@@ -104,7 +107,12 @@ class MemoryImage : public Counted<HostImage> {
 
   int32_t width_;
   int32_t height_;
-  std::vector<float> pixels_;
+  // Floats from the start of one row to the next: the row and a cache line of padding. Rows of
+  // a multiple of 4 KiB (3840 pixels are 15 pages) would put every pixel of a column into the
+  // same few cache sets, and an effector walking the image column by column (the tonemap does)
+  // would then miss the cache at nearly every pixel.
+  std::size_t pitch_;
+  std::vector<float> store_;
   int64_t progress_countdown_ = INT64_MAX;
   int64_t progress_step_ = INT64_MAX;
   std::function<void(const MemoryImage&)> progress_hook_;

@@ -26,11 +26,13 @@ std::unique_ptr<MemoryImage> read_resource_image(RefLedger& ledger, const std::s
     throw std::runtime_error(path + ": cannot decode the resource image: " + input->geterror());
   }
   auto image = std::make_unique<MemoryImage>(ledger, header.width, header.height, true);
-  float* out = image->pixels().data();
-  for (const float g : grey) {
-    out[0] = out[1] = out[2] = g;
-    out[3] = 1.0f;
-    out += 4;
+  const float* in = grey.data();
+  for (int32_t y = 0; y < header.height; ++y) {
+    float* out = image->pixel(0, y);
+    for (int32_t x = 0; x < header.width; ++x, ++in, out += 4) {
+      out[0] = out[1] = out[2] = *in;
+      out[3] = 1.0f;
+    }
   }
   return image;
 }

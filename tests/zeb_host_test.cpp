@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "module_test_support.hpp"
 #include "host/atomic_file.hpp"
 #include "host/image_file.hpp"
 #include "host/scene_file.hpp"
+#include "module_test_support.hpp"
 
 namespace zeb::host {
 namespace {
@@ -330,10 +330,11 @@ TEST_F(ZebHostTest, StdoutOfAnEffectPassMatchesTheModulesLines) {
   MemoryHost host(zeb::testing::module_resources());
   host.scene().add_camera("camera 1");
   MemoryImage& image = host.make_image(48, 32);
-  for (std::size_t i = 0; i < image.pixels().size(); i += 4) {
-    image.pixels()[i] = 0.2f, image.pixels()[i + 1] = 3.0f, image.pixels()[i + 2] = 0.5f;
-    image.pixels()[i + 3] = 1.0f;
-  }
+  for (int32_t y = 0; y < 32; ++y)
+    for (int32_t x = 0; x < 48; ++x) {
+      float* p = image.pixel(x, y);
+      p[0] = 0.2f, p[1] = 3.0f, p[2] = 0.5f, p[3] = 1.0f;
+    }
   MemoryEffectContext& context = host.make_effect_context(image);
   for (const int32_t index : {1, 0}) {  // bloom, then tonemap: the default chain
     zeb::testing::ModuleObject effector(EFFECTOR_KIND_ID, index, host);
