@@ -26,10 +26,10 @@ void prefer_huge_pages(std::vector<float>& store, std::size_t count) {
   if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
 }
 
-}  // namespace
-
-// One cache line between rows.
+// Floats of padding after every row: one cache line (see pitch_).
 constexpr std::size_t ROW_PADDING = 16;
+
+}  // namespace
 
 MemoryImage::MemoryImage(RefLedger& ledger, int32_t width, int32_t height, bool transient)
     : Counted<HostImage>(ledger, transient),

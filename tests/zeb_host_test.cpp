@@ -50,6 +50,31 @@ std::string joined_lines(const std::vector<std::string>& lines) {
   return text;
 }
 
+// The host keeps padding between rows; what goes in packed must come out packed, through the
+// pixel accessors as well as whole.
+TEST(MemoryImageTest, PackedPixelsRoundTripAcrossRowsWithoutThePadding) {
+  MemoryHost host;
+  MemoryImage& image = host.make_image(3, 2);
+  std::vector<float> packed(3 * 2 * 4);
+  for (std::size_t i = 0; i < packed.size(); ++i) packed[i] = static_cast<float>(i);
+  image.set_pixels(packed);
+  EXPECT_EQ(image.pixels(), packed);
+  float rgba[4];
+  image.get_pixel_rgba(0, 1, rgba, nullptr);  // the first pixel of the second row
+  EXPECT_EQ(rgba[0], 12.0f);
+  EXPECT_EQ(rgba[3], 15.0f);
+
+  packed.pop_back();
+  image.label = "render";
+  try {
+    image.set_pixels(packed);
+    ADD_FAILURE() << "a short pixel vector was taken";
+  } catch (const std::invalid_argument& error) {
+    EXPECT_STREQ(error.what(), "render: 23 floats for a 3x2 image");
+  }
+  EXPECT_EQ(image.pixels()[22], 22.0f);  // nothing was copied
+}
+
 class ZebHostTest : public ::testing::Test {
  protected:
   void SetUp() override {
